@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace platform {
+
+// The program's own message box: the text, the exclamation icon, one OK button and the title
+// "Zarnik". Waits until the user dismisses it.
+void showWarning(const QString &text);
+
+// Tests replace the box by a recorder so that nothing waits for a click. Pass an empty function
+// to restore the real box.
+using WarningSink = std::function<void(const QString &text)>;
+void setWarningSinkForTesting(WarningSink sink);
+
+} // namespace platform

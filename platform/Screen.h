@@ -1,0 +1,17 @@
+#pragma once
+
+namespace platform {
+
+// Screen.TwipsPerPixelX and Screen.TwipsPerPixelY: 1440 divided by the screen's logical dots per
+// inch, read anew at each call (15 on a 96-dpi screen, 12 at 120 dpi).
+float twipsPerPixelX();
+float twipsPerPixelY();
+
+// Tests fix the factors to check the figures for other screens. A value of 0 restores the screen's.
+void setTwipsPerPixelForTesting(float x, float y);
+
+// Twips to whole pixels as the forms toolkit lays out windows and controls.
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Zarnik needs on Debian, when it is missing.
+# Quick when everything is already there: apt is only asked when a package is absent.
+set -euo pipefail
+packages=(
+    cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev     # build
+    locales                                                      # a decimal-comma locale for tests
+    xvfb xauth xdotool xclip imagemagick python3-xlib x11-utils  # tests on a real X server
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The number tests check that generated text keeps "." under a Russian locale.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf8$'; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+fi

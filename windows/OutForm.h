@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+
+// The code window: the generated declarations and procedure text, each copied whole to the
+// clipboard on a click, and a check box that keeps the window above the others.
+class OutForm : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidthTwips = 4695;
+    static constexpr int kClientHeightTwips = 4080;
+
+    // A reference to the window: made hidden, with its initial contents, when none exists.
+    static OutForm &ref();
+    // The window if it exists, else nullptr.
+    static OutForm *loaded();
+
+    // The twelve lines DeclareText starts with.
+    static QString initialDeclarations();
+
+    // The text boxes' whole texts: the only store of the generated code.
+    QString declareText() const;
+    void setDeclareText(const QString &text);
+    QString saveFormatText() const;
+    void setSaveFormatText(const QString &text);
+    // Same as setting the whole text to the old text plus the line, without redrawing it all.
+    void appendSaveFormatText(const QString &line);
+
+    void DeclareText_Click();
+    void SaveFormat_Click();
+    void OnTop_Click();
+    void Form_QueryUnload();
+
+    QPlainTextEdit *DeclareText = nullptr;
+    QPlainTextEdit *SaveFormat = nullptr;
+    QCheckBox *OnTop = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    OutForm();
+    ~OutForm() override;
+};
