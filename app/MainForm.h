@@ -74,10 +74,16 @@ public:
     QPushButton *CircleOkBut = nullptr;
     QPushButton *RectOkBut = nullptr;
 
+    // Called by the surface before it passes on a mouse-down. A click on an inactive window
+    // activates it; the activation counts before the click, so the click is not lost to the focus
+    // handler.
+    void activateBeforeMouseDown();
+
     // The drawing on the client area: Cls, Line and Circle in twips.
     TracingSurface *surface() const { return m_surface; }
 
     Outline outline;
+    CapacityNotice capacityNotice; // the full-outline message is shown once per outline
     std::array<int16_t, 6>
         shapeParameters{}; // filled by the ellipse and rounded-rectangle generators
 
@@ -93,4 +99,5 @@ private:
     bool panelShown() const;
 
     TracingSurface *m_surface = nullptr;
+    bool m_activatedByClick = false;
 };

@@ -21,3 +21,26 @@ struct Outline {
     // Window positions in twips of the previous and the latest mouse-down; empty reads as 0.
     std::optional<float> PrevX, PrevY, CurX, CurY;
 };
+
+// The point-assignment line "XY(i).X=x: XY(i).Y=y" with CR LF, integers in plain decimal.
+std::string pointLine(int index, int32_t x, int32_t y);
+
+// The line a right-button drag writes: the same shape, with the unrounded pixel quotients written
+// as single-precision numbers ("." as the decimal separator, whatever the locale).
+std::string dragLine(int index, float qx, float qy);
+
+// Takes the vertex (px, py) into the outline: stores it, keeps the closing copy of the first vertex
+// in the slot after it, counts it and rebuilds ClosingLine. A vertex whose closing copy would need
+// slot 501 raises the subscript error (9) after storing itself in slot 500; PointCount and
+// ClosingLine then keep their values.
+void captureVertex(Outline &outline, int16_t px, int16_t py);
+
+// A right-button drag goes on delivering vertices after the outline is full. The user is told once;
+// further vertices stop at the same step without another message until the outline has room again.
+class CapacityNotice {
+public:
+    void captureVertex(Outline &outline, int16_t px, int16_t py);
+
+private:
+    bool m_reported = false;
+};

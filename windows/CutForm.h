@@ -1,5 +1,8 @@
 #pragma once
 
+#include "windows/CaptionFrame.h"
+
+#include <QRect>
 #include <QWidget>
 
 // The preview window: a red picture in a window that the generators clip to their region.
@@ -23,8 +26,38 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     CutForm();
     ~CutForm() override;
+
+    // The window's own frame at work: moving, sizing and the caption boxes.
+    enum class Drag { None, Move, Resize };
+    void startMove(const QPoint &globalPos);
+    void startResize(CaptionFrame::Part part, const QPoint &globalPos);
+    void startKeyboardDrag(Drag drag);
+    void followMouse(const QPoint &globalPos);
+    void endDrag();
+    void pressBox(CaptionFrame::Part box);
+    void showSystemMenu();
+    void minimizeWindow();
+    void toggleMaximized();
+
+    Drag m_drag = Drag::None;
+    bool m_dragWithoutButton = false; // chosen from the system menu: ends at the next click
+    CaptionFrame::Part m_dragPart = CaptionFrame::Part::Nowhere;
+    QPoint m_dragStartGlobal;
+    QRect m_dragStartGeometry;
+    CaptionFrame::Part m_pressedBox = CaptionFrame::Part::Nowhere;
+    bool m_boxHeldOver = false;
+    bool m_clientPressed = false;
+    bool m_maximized = false;
+    QRect m_normalGeometry;
 };

@@ -45,8 +45,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     OutForm();
     ~OutForm() override;
+
+    // The boxes' texts exactly as written, CR LF included; the boxes show them with plain line
+    // breaks.
+    QString m_declareText;
+    QString m_saveFormatText;
+    bool m_placed = false; // centred on the main window at its first showing
 };

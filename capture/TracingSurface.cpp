@@ -1,0 +1,128 @@
+#include "capture/TracingSurface.h"
+
+#include "app/MainForm.h"
+#include "platform/RuntimeError.h"
+#include "platform/Screen.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+// The form's button numbers: 1 left, 2 right, 4 middle.
+int buttonCode(Qt::MouseButtons buttons) {
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+// The form's shift state: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+QPointF pixelsOf(float x, float y) {
+    return {x / platform::twipsPerPixelX(), y / platform::twipsPerPixelY()};
+}
+
+QPoint wholePixelsOf(float x, float y) {
+    return pixelsOf(x, y).toPoint();
+}
+
+// Keeps the drawing as large as the surface, without losing what is on it.
+void fit(QImage &drawing, const QSize &size, const QColor &background) {
+    if (drawing.size() == size)
+        return;
+    QImage grown(size, QImage::Format_RGB32);
+    grown.fill(background);
+    QPainter painter(&grown);
+    painter.drawImage(0, 0, drawing);
+    painter.end();
+    drawing = grown;
+}
+
+} // namespace
+
+TracingSurface::TracingSurface(MainForm *form)
+    : QWidget(form)
+    , m_form(form) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TracingSurface::Cls() {
+    fit(m_drawing, size(), palette().color(QPalette::Window));
+    m_drawing.fill(palette().color(QPalette::Window));
+    update();
+}
+
+void TracingSurface::Line(float x1, float y1, float x2, float y2) {
+    fit(m_drawing, size(), palette().color(QPalette::Window));
+    QPainter painter(&m_drawing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(wholePixelsOf(x1, y1), wholePixelsOf(x2, y2));
+    update();
+}
+
+void TracingSurface::Circle(float x, float y, float radius) {
+    fit(m_drawing, size(), palette().color(QPalette::Window));
+    QPainter painter(&m_drawing);
+    painter.setPen(QPen(Qt::black, 1));
+    const QPoint centre = wholePixelsOf(x, y);
+    const double rx = radius / platform::twipsPerPixelX();
+    const double ry = radius / platform::twipsPerPixelY();
+    // A circle narrower than a pixel still leaves its mark: the dot at a clicked vertex.
+    if (std::lround(rx) < 1 && std::lround(ry) < 1)
+        painter.drawPoint(centre);
+    else
+        painter.drawEllipse(QPointF(centre), rx, ry);
+    update();
+}
+
+void TracingSurface::paintEvent(QPaintEvent *event) {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), m_drawing, event->rect());
+}
+
+void TracingSurface::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    fit(m_drawing, size(), palette().color(QPalette::Window));
+}
+
+void TracingSurface::mousePressEvent(QMouseEvent *event) {
+    const int button = buttonCode(event->button());
+    if (button == 0)
+        return;
+    m_form->activateBeforeMouseDown();
+    const int shift = shiftCode(event->modifiers());
+    const float x = float(event->position().x()) * platform::twipsPerPixelX();
+    const float y = float(event->position().y()) * platform::twipsPerPixelY();
+    platform::runHandler([&] { m_form->Form_MouseDown(button, shift, x, y); });
+}
+
+void TracingSurface::mouseDoubleClickEvent(QMouseEvent *event) {
+    // A fast second click comes as a double click; for the form it is a mouse-down like any other.
+    mousePressEvent(event);
+}
+
+void TracingSurface::mouseMoveEvent(QMouseEvent *event) {
+    // While a button is held the surface keeps the mouse, so positions outside it (negative ones
+    // included) still arrive here.
+    const int buttons = buttonCode(event->buttons());
+    const int shift = shiftCode(event->modifiers());
+    const float x = float(event->position().x()) * platform::twipsPerPixelX();
+    const float y = float(event->position().y()) * platform::twipsPerPixelY();
+    platform::runHandler([&] { m_form->Form_MouseMove(buttons, shift, x, y); });
+}

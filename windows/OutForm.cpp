@@ -1,0 +1,258 @@
+#include "windows/OutForm.h"
+
+#include "app/MainForm.h"
+#include "capture/TracingSurface.h"
+#include "platform/Clipboard.h"
+#include "platform/Numbers.h"
+#include "platform/RuntimeError.h"
+#include "platform/Screen.h"
+#include "platform/Topmost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+namespace {
+
+OutForm *s_loaded = nullptr;
+
+const QString kCopyTip =
+    QStringLiteral(" Кликните мышкой на тексте для копирования в буфер обмена ");
+const QString kOnTopTip = QStringLiteral(" Расположить данное окно поверх остальных ");
+
+// Positions and sizes in twips, relative to the client area.
+struct TwipsRect {
+    int left, top, width, height;
+};
+constexpr TwipsRect kFrame1Twips{0, 0, 4695, 3495};
+constexpr TwipsRect kGeneralLabelTwips{120, 240, 600, 195};
+constexpr TwipsRect kDeclareTextTwips{120, 480, 4455, 975};
+constexpr TwipsRect kSubLabelTwips{120, 1560, 330, 195};
+constexpr TwipsRect kSaveFormatTwips{120, 1800, 4455, 1605};
+constexpr TwipsRect kOnTopTwips{120, 3720, 2175, 190};
+
+QRect pixelsOf(const TwipsRect &r) {
+    return QRect(platform::twipsToPixelsX(r.left), platform::twipsToPixelsY(r.top),
+                 platform::twipsToPixelsX(r.width), platform::twipsToPixelsY(r.height));
+}
+
+// The text box shows line ends as plain line breaks; the text itself keeps CR LF.
+QString shownText(const QString &text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const TwipsRect &place) {
+    auto *box = new QPlainTextEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(QLatin1String(name));
+    box->setGeometry(pixelsOf(place));
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The program alone writes the texts; the user may click, select and move the caret.
+    box->setReadOnly(true);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box->setToolTip(kCopyTip);
+    return box;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption,
+                  const TwipsRect &place) {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(pixelsOf(place).topLeft());
+    label->adjustSize(); // sized to its caption
+    return label;
+}
+
+// The check box value of the forms toolkit: 0 unchecked, 1 checked, 2 grayed.
+int checkValue(const QCheckBox *box) {
+    switch (box->checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    return 2;
+}
+
+} // namespace
+
+OutForm::OutForm()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Программный код"));
+    setFixedSize(platform::twipsToPixelsX(kClientWidthTwips),
+                 platform::twipsToPixelsY(kClientHeightTwips));
+
+    auto *frame1 = new QFrame(this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    frame1->setFrameShape(QFrame::Box);
+    frame1->setFrameShadow(QFrame::Sunken);
+    frame1->setGeometry(pixelsOf(kFrame1Twips));
+
+    makeLabel(frame1, "Label1(0)", QStringLiteral("General:"), kGeneralLabelTwips);
+    DeclareText = makeTextBox(frame1, "DeclareText", kDeclareTextTwips);
+    QPalette menuColoured = DeclareText->palette();
+    menuColoured.setColor(QPalette::Base, QApplication::palette("QMenu").color(QPalette::Window));
+    DeclareText->setPalette(menuColoured);
+    makeLabel(frame1, "Label1(1)", QStringLiteral("Sub:"), kSubLabelTwips);
+    SaveFormat = makeTextBox(frame1, "SaveFormat", kSaveFormatTwips);
+
+    OnTop = new QCheckBox(QStringLiteral("Окно поверх остальных"), this);
+    OnTop->setObjectName(QStringLiteral("OnTop"));
+    OnTop->setToolTip(kOnTopTip);
+    // The caption must stay readable where the platform's check box is larger than the layout's.
+    const QRect onTopPlace = pixelsOf(kOnTopTwips);
+    OnTop->setGeometry(
+        QRect(onTopPlace.topLeft(), onTopPlace.size().expandedTo(OnTop->sizeHint())));
+
+    setTabOrder(DeclareText, SaveFormat);
+    setTabOrder(SaveFormat, OnTop);
+
+    DeclareText->viewport()->installEventFilter(this);
+    SaveFormat->viewport()->installEventFilter(this);
+    connect(OnTop, &QCheckBox::clicked, this,
+            [this] { platform::runHandler([this] { OnTop_Click(); }); });
+
+    setDeclareText(initialDeclarations());
+}
+
+OutForm::~OutForm() {
+    if (s_loaded == this)
+        s_loaded = nullptr;
+}
+
+OutForm &OutForm::ref() {
+    if (!s_loaded)
+        s_loaded = new OutForm();
+    return *s_loaded;
+}
+
+OutForm *OutForm::loaded() {
+    return s_loaded;
+}
+
+QString OutForm::initialDeclarations() {
+    return QStringLiteral("Private Type Coordinates\r\n"
+                          "   X As Long\r\n"
+                          "   Y As Long\r\n"
+                          "End Type\r\n"
+                          "Dim XY(500) As Coordinates\r\n"
+                          "\r\n"
+                          "Private Declare Function SetWindowRgn Lib \"user32\" \r\n"
+                          "(ByVal hWnd As Long, ByVal hRgn As Long, ByVal \r\n"
+                          "bRedraw As Long) As Long\r\n"
+                          "Private Declare Function CreatePolygonRgn Lib \"gdi32\" \r\n"
+                          "(lpPoint As Coordinates, ByVal nCount As Long, ByVal \r\n"
+                          "nPolyFillMode As Long) As Long\r\n");
+}
+
+QString OutForm::declareText() const {
+    return m_declareText;
+}
+
+void OutForm::setDeclareText(const QString &text) {
+    m_declareText = text;
+    DeclareText->setPlainText(shownText(text));
+}
+
+QString OutForm::saveFormatText() const {
+    return m_saveFormatText;
+}
+
+void OutForm::setSaveFormatText(const QString &text) {
+    m_saveFormatText = text;
+    SaveFormat->setPlainText(shownText(text));
+}
+
+void OutForm::appendSaveFormatText(const QString &line) {
+    // A traced outline writes hundreds of lines, one per event: add only the new one to the view.
+    m_saveFormatText += line;
+    QTextCursor end(SaveFormat->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(shownText(line));
+}
+
+void OutForm::DeclareText_Click() {
+    platform::putClipboardText(declareText());
+}
+
+void OutForm::SaveFormat_Click() {
+    platform::putClipboardText(saveFormatText());
+}
+
+void OutForm::OnTop_Click() {
+    int insertAfter = 0;
+    switch (checkValue(OnTop)) {
+    case 1:
+        insertAfter = platform::HWND_TOPMOST;
+        break;
+    case 0:
+        insertAfter = platform::HWND_NOTOPMOST;
+        break;
+    default:
+        return;
+    }
+    const float twipsX = platform::twipsPerPixelX();
+    const float twipsY = platform::twipsPerPixelY();
+    // Left, Top, Width and Height as the forms toolkit gives them: the outer frame in twips.
+    const QRect frame = frameGeometry();
+    const float left = float(frame.x()) * twipsX;
+    const float top = float(frame.y()) * twipsY;
+    const float width = float(frame.width()) * twipsX;
+    const float height = float(frame.height()) * twipsY;
+    platform::SetWindowPos(this, insertAfter, platform::toInt32(left / twipsX),
+                           platform::toInt32(top / twipsY), platform::toInt32(width / twipsX),
+                           platform::toInt32(height / twipsY),
+                           platform::SWP_SHOWWINDOW | platform::SWP_NOACTIVATE);
+}
+
+void OutForm::Form_QueryUnload() {
+    setSaveFormatText(QString());
+    if (MainForm *main = MainForm::instance()) {
+        main->Program->setEnabled(false);
+        main->MakeBut->setEnabled(false);
+        main->surface()->Cls();
+    }
+}
+
+void OutForm::closeEvent(QCloseEvent *event) {
+    platform::runHandler([this] { Form_QueryUnload(); });
+    event->accept();
+    // The window goes away with this close; the next use makes a fresh one.
+    if (s_loaded == this)
+        s_loaded = nullptr;
+}
+
+bool OutForm::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == DeclareText->viewport())
+            platform::runHandler([this] { DeclareText_Click(); });
+        else if (watched == SaveFormat->viewport())
+            platform::runHandler([this] { SaveFormat_Click(); });
+    }
+    return QWidget::eventFilter(watched, event); // the box still places its caret
+}
+
+void OutForm::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    if (const MainForm *owner = MainForm::instance()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    }
+}
