@@ -27,7 +27,6 @@ void showPreviewWith(const std::optional<QRegion> &region) {
     CutForm &preview = CutForm::ref();
     platform::SetWindowRgn(&preview, region);
     preview.show();
-    preview.raise();
     preview.activateWindow();
 }
 
