@@ -95,6 +95,7 @@ sleep 0.5
 x11_shot roundrect-preview
 read -r n left top right bottom <<<"$(preview_shape "$preview")"
 echo "rounded rectangle shape: $n rectangles, bounds $left,$top - $right,$bottom"
+[ "$n" -gt 20 ] || x11_fail "the preview's corners are not rounded ($n rectangles)"
 [ "$left" -ge 7 ] && [ "$top" -ge 7 ] && [ "$right" -le 333 ] && [ "$bottom" -le 333 ] ||
     x11_fail "rounded rectangle shape outside (7, 7, 333, 333)"
 [ "$right" -gt 300 ] && [ "$bottom" -gt 300 ] || x11_fail "rounded rectangle shape too small"
