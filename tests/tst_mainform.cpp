@@ -56,6 +56,7 @@ private slots:
     void showCodeAndAboutLeaveTheMenu();
     void fullOutlineIsReportedOnce();
     void closingTheMainWindowClosesTheOthers();
+    void closingTheMainWindowClosesHiddenWindowsToo();
 
     void codeWindowLayout();
     void codeWindowAtTwelveTwipsPerPixel();
@@ -640,6 +641,21 @@ void TestMainForm::closingTheMainWindowClosesTheOthers() {
     QVERIFY(code.isNull());
     QVERIFY(!m_form->MakeBut->isEnabled()); // the code window's close steps ran
     QVERIFY(drawingIsBlank());
+}
+
+void TestMainForm::closingTheMainWindowClosesHiddenWindowsToo() {
+    click({10, 10}); // makes the code window, hidden
+    QPointer<OutForm> code = OutForm::loaded();
+    QPointer<CutForm> preview = CutForm::loaded();
+    QVERIFY(code && !code->isVisible());
+    QVERIFY(preview && !preview->isVisible());
+    QVERIFY(m_form->close());
+    QVERIFY(!OutForm::loaded());
+    QVERIFY(!CutForm::loaded());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(code.isNull());
+    QVERIFY(preview.isNull());
+    QCOMPARE(OutForm::ref().saveFormatText(), QString()); // a fresh one
 }
 
 void TestMainForm::codeWindowLayout() {
