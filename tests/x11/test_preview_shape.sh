@@ -86,9 +86,9 @@ for y, spans in sorted(rows.items()):
     want_right = x1 + t * (x2 - x1)
     if abs(left - want_left) > 1 or abs(right - want_right) > 1:
         fail(f"row {y}: [{left}, {right}) against the edges {want_left:.1f} and {want_right:.1f}")
-if rows and (rows[y0][0] != (x0, x1)):
+if y0 in rows and rows[y0][0] != (x0, x1):
     fail(f"top row {rows[y0][0]}, expected [{x0}, {x1})")
-print(f"shape: {len(rects)} rectangles, rows {min(rows)} to {max(rows)}")
+print(f"shape: {len(rects)} rectangles, rows {min(rows, default=None)} to {max(rows, default=None)}")
 sys.exit(0 if ok else 1)
 PY
 
