@@ -19,25 +19,20 @@ x11_cleanup() {
 trap x11_cleanup EXIT
 
 x11_start() {
-    local n
-    for n in $(seq 90 150); do
-        [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-        X11_PIDS+=($!)
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && break
-            sleep 0.1
-        done
-        xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on :$n"; return 1; }
-        X11_RUNTIME="$(mktemp -d /tmp/zarnik-x11.XXXXXX)"
-        chmod 700 "$X11_RUNTIME"
-        export XDG_RUNTIME_DIR="$X11_RUNTIME"
-        unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-        return 0
+    X11_RUNTIME="$(mktemp -d /tmp/zarnik-x11.XXXXXX)"
+    chmod 700 "$X11_RUNTIME"
+    # Xvfb picks a free display itself and writes its number, so parallel tests never share one.
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$X11_RUNTIME/display" 2>/dev/null &
+    X11_PIDS+=($!)
+    for _ in $(seq 100); do
+        [ -s "$X11_RUNTIME/display" ] && break
+        sleep 0.1
     done
-    echo "no free X display"
-    return 1
+    [ -s "$X11_RUNTIME/display" ] || { echo "Xvfb did not start"; return 1; }
+    export DISPLAY=":$(head -n 1 "$X11_RUNTIME/display")"
+    xdpyinfo >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY does not answer"; return 1; }
+    export XDG_RUNTIME_DIR="$X11_RUNTIME"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
 x11_window() {
