@@ -11,28 +11,7 @@ client_height_px=293 # 4395 twips at 15 twips per pixel; the menu bar lies above
 caption_bar_y=21     # a row of the preview's caption bar, from its outer top edge
 triangle=(10 20 100 20 50 80)
 
-# The server picks a free display number itself and tells it when it is ready, so that tests
-# started at the same moment on this machine cannot end up on one display.
-start_own_xvfb() {
-    local number_file
-    number_file="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$number_file" \
-        >/dev/null 2>&1 &
-    X11_PIDS+=($!)
-    for _ in $(seq 100); do
-        [ -s "$number_file" ] && break
-        sleep 0.1
-    done
-    [ -s "$number_file" ] || x11_fail "Xvfb did not start"
-    export DISPLAY=":$(head -n 1 "$number_file")"
-    rm -f "$number_file"
-    X11_RUNTIME="$(mktemp -d /tmp/zarnik-x11.XXXXXX)"
-    chmod 700 "$X11_RUNTIME"
-    export XDG_RUNTIME_DIR="$X11_RUNTIME"
-    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-}
-
-start_own_xvfb
+x11_start
 x11_start_zarnik "$zarnik"
 main="$(x11_window "Zarnik v1.5")"
 # Out of the middle of the screen, where the preview appears, so that nothing lies below it.
