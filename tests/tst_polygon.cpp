@@ -98,6 +98,7 @@ private slots:
     void previewTakesTheMainWindowsOuterSize();
     void regionStaysWhenMovedOrSized();
     void emptyAndNullRegionsDiffer();
+    void maximizeBoxFillsTheScreenAndBack();
 
 private:
     // A left click on the main window at a position in pixels.
@@ -478,6 +479,40 @@ void TestPolygon::emptyAndNullRegionsDiffer() {
     platform::SetWindowRgn(&preview, std::nullopt);
     QVERIFY(!platform::windowRegion(&preview));
     QVERIFY(preview.mask().isEmpty());
+}
+
+void TestPolygon::maximizeBoxFillsTheScreenAndBack() {
+    CutForm &preview = CutForm::ref();
+    preview.show();
+    platform::SetWindowRgn(&preview, QRegion(QRect(0, 0, 200, 120)));
+    const QRect normal = preview.geometry();
+    const QRect screen = preview.screen()->availableGeometry();
+    QVERIFY(normal != screen);
+
+    QTest::mouseClick(&preview, Qt::LeftButton, {},
+                      CaptionFrame::maximizeBoxRect(preview.size()).center());
+    QCOMPARE(preview.geometry(), screen);
+    QCOMPARE(preview.mask(), QRegion(QRect(0, 0, 200, 120)));
+    // A maximized window stays where it is when its caption is dragged.
+    const QPoint grip = CaptionFrame::captionRect(preview.size()).center();
+    QTest::mousePress(&preview, Qt::LeftButton, {}, grip);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(grip + QPoint(30, 20)),
+                     QPointF(preview.mapToGlobal(grip) + QPoint(30, 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&preview, &drag);
+    QTest::mouseRelease(&preview, Qt::LeftButton, {}, grip + QPoint(30, 20));
+    QCOMPARE(preview.geometry(), screen);
+
+    // The same box, now showing the restore glyph, brings the old place and size back.
+    QTest::mouseClick(&preview, Qt::LeftButton, {},
+                      CaptionFrame::maximizeBoxRect(preview.size()).center());
+    QCOMPARE(preview.geometry(), normal);
+
+    // A double click on the caption does the same.
+    QTest::mouseDClick(&preview, Qt::LeftButton, {},
+                       CaptionFrame::captionRect(preview.size()).center());
+    QCOMPARE(preview.geometry(), screen);
+    QVERIFY(preview.isVisible());
 }
 
 QTEST_MAIN(TestPolygon)
