@@ -1,15 +1,16 @@
 #include "about/Form2.h"
 #include "about/Module.h"
+#include "app/MainForm.h"
 #include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "platform/Version.h"
+#include "windows/OutForm.h"
 
 #include "BuildInfo.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
-#include <QMainWindow>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
@@ -445,13 +446,19 @@ void TestAbout::programEndsWithItsLastWindow() {
     QFETCH(bool, mainClosesFirst);
     QVERIFY(QGuiApplication::quitOnLastWindowClosed());
 
-    QMainWindow mainWindow;
+    MainForm mainWindow;
     mainWindow.show();
+    mainWindow.Program_Click(); // the code window is open too
     QPointer<Form2> about;
-    if (withAbout)
-        about = &Form2::showWindow();
+    if (withAbout) {
+        mainWindow.about_Click();
+        about = Form2::loaded();
+        QVERIFY(about && about->isVisible());
+    }
 
     bool runningAfterFirstClose = false;
+    bool codeWindowLeft = false;
+    bool aboutLeft = false;
     bool timedOut = false;
     QTimer first;
     QTimer check;
@@ -469,7 +476,11 @@ void TestAbout::programEndsWithItsLastWindow() {
         else
             closeAbout();
     });
-    connect(&check, &QTimer::timeout, this, [&] { runningAfterFirstClose = true; });
+    connect(&check, &QTimer::timeout, this, [&] {
+        runningAfterFirstClose = true;
+        codeWindowLeft = OutForm::loaded() != nullptr;
+        aboutLeft = about && about->isVisible();
+    });
     connect(&second, &QTimer::timeout, this, [&] {
         if (mainClosesFirst)
             closeAbout();
@@ -489,6 +500,9 @@ void TestAbout::programEndsWithItsLastWindow() {
     QVERIFY(!timedOut);
     if (withAbout) {
         QVERIFY(runningAfterFirstClose);
+        // The main window takes the code window with it, never the about window.
+        QCOMPARE(codeWindowLeft, !mainClosesFirst);
+        QCOMPARE(aboutLeft, mainClosesFirst);
         QVERIFY(!second.isActive());
         QVERIFY(!Form2::loaded());
     } else {
