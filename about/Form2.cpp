@@ -9,6 +9,7 @@
 #include "BuildInfo.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -59,6 +60,39 @@ constexpr int kLine10TopTwips = 690;
 constexpr int kLine9TopTwips = 705;
 constexpr int kLine2TopTwips = 2700;
 constexpr int kLine1TopTwips = 2715;
+
+// The link cursor, 32 x 32 monochrome: '#' black, '.' white, blank transparent. The hot spot is the
+// tip of the finger.
+constexpr int kCursorSizePixels = 32;
+constexpr int kCursorHotX = 7;
+constexpr int kCursorHotY = 0;
+constexpr const char *kHandRows[] = {
+    "       ##",           "      #..#",          "      #..#",          "      #..#",
+    "      #..#",          "      #..###",        "      #..#..###",     "      #..#..#..##",
+    "      #..#..#..#.#",  "   ## #..#..#..#..#", "  #..##..#..#..#..#", "  #...#...........#",
+    "   #..............#", "    #.............#", "    #.............#", "     #...........#",
+    "     #...........#",  "      #.........#",   "      #.........#",   "      ###########",
+};
+
+QCursor handCursor() {
+    QImage black(kCursorSizePixels, kCursorSizePixels, QImage::Format_Mono);
+    QImage opaque(kCursorSizePixels, kCursorSizePixels, QImage::Format_Mono);
+    // In a bitmap a set bit is colour1, which is black.
+    const QList<QRgb> table = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+    black.setColorTable(table);
+    opaque.setColorTable(table);
+    black.fill(0);
+    opaque.fill(0);
+    int y = 0;
+    for (const char *row : kHandRows) {
+        for (int x = 0; row[x] != '\0'; ++x) {
+            black.setPixel(x, y, row[x] == '#' ? 1 : 0);
+            opaque.setPixel(x, y, row[x] == ' ' ? 0 : 1);
+        }
+        ++y;
+    }
+    return QCursor(QBitmap::fromImage(black), QBitmap::fromImage(opaque), kCursorHotX, kCursorHotY);
+}
 
 QRect pixelsFor(const TwipsRect &twips) {
     return QRect(platform::twipsToPixelsX(twips.left), platform::twipsToPixelsY(twips.top),
@@ -114,6 +148,7 @@ Form2::~Form2() {
 }
 
 void Form2::createControls() {
+    const QCursor linkCursor = handCursor();
     const QColor buttonShadow = QApplication::palette().color(QPalette::Active, QPalette::Dark);
 
     auto makeLabel = [this](const char *name, const TwipsRect &place, const QColor &colour,
@@ -174,14 +209,14 @@ void Form2::createControls() {
 
     Label7 = makeLabel("Label7", kLabel7Twips, kLinkBlue, Qt::AlignLeft);
     Label7->setFont(underlined);
-    Label7->setCursor(Qt::PointingHandCursor);
+    Label7->setCursor(linkCursor);
     Label7->setToolTip(kWebToolTip);
     setCaption(Label7, webAddress());
     sizeToText(Label7);
 
     Label5 = makeLabel("Label5", kLabel5Twips, kLinkBlue, Qt::AlignLeft);
     Label5->setFont(underlined);
-    Label5->setCursor(Qt::PointingHandCursor);
+    Label5->setCursor(linkCursor);
     Label5->setToolTip(kMailToolTip);
     setCaption(Label5, kMailPrefix + mailAddress());
     sizeToText(Label5);

@@ -39,6 +39,11 @@ QLabel *labelNamed(Form2 &form, const QString &name) {
     return nullptr;
 }
 
+// A set bit of a cursor's bitmap or mask reads as black.
+bool bitSet(const QImage &bits, int x, int y) {
+    return qGray(bits.pixel(x, y)) < 128;
+}
+
 QString expectedVersionText() {
     return QStringLiteral("%1.%2.%3")
         .arg(ZARNIK_VERSION_MAJOR)
@@ -285,8 +290,26 @@ void TestAbout::linksHaveCursorAndTips() {
     Form2 &form = Form2::showWindow();
     QCOMPARE(form.Label7->toolTip(), QStringLiteral(" Посетите сайт программы!!! "));
     QCOMPARE(form.Label5->toolTip(), QStringLiteral(" Пишите!!! "));
-    QCOMPARE(form.Label7->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(form.Label5->cursor().shape(), Qt::PointingHandCursor);
+    // A 32 x 32 monochrome hand whose finger tip is the hot spot (7, 0).
+    for (QLabel *link : {form.Label7, form.Label5}) {
+        const QCursor hand = link->cursor();
+        QCOMPARE(hand.shape(), Qt::BitmapCursor);
+        QCOMPARE(hand.hotSpot(), QPoint(7, 0));
+        const QImage black = hand.bitmap().toImage();
+        const QImage opaque = hand.mask().toImage();
+        QCOMPARE(black.size(), QSize(32, 32));
+        QCOMPARE(opaque.size(), QSize(32, 32));
+        // Nothing of the cursor lies above the hot spot, and the tip there is drawn black.
+        QVERIFY(bitSet(opaque, 7, 0) && bitSet(black, 7, 0));
+        for (int x = 0; x < 7; ++x)
+            QVERIFY(!bitSet(opaque, x, 0));
+        // White inside the black outline: the finger below the tip.
+        QVERIFY(bitSet(opaque, 7, 1) && !bitSet(black, 7, 1));
+        QVERIFY(bitSet(opaque, 6, 1) && bitSet(black, 6, 1));
+        // Transparent away from the hand.
+        QVERIFY(!bitSet(opaque, 31, 31) && !bitSet(opaque, 0, 12));
+    }
+    QCOMPARE(form.Label5->cursor().bitmap().toImage(), form.Label7->cursor().bitmap().toImage());
     for (QWidget *plain : {static_cast<QWidget *>(form.Image1), static_cast<QWidget *>(form.Label1),
                            static_cast<QWidget *>(form.Label2), static_cast<QWidget *>(form.Label3),
                            static_cast<QWidget *>(form.Label4), static_cast<QWidget *>(form.Label6),

@@ -83,6 +83,19 @@ w.send_event(message)
 d.flush()
 PY
 }
+cursor_over() { # window, x, y -> "width height hot-x hot-y" of the pointer there
+    local x0 y0
+    read -r x0 y0 < <(origin_of "$1")
+    xdotool mousemove --sync $((x0 + $2)) $((y0 + $3))
+    sleep 0.3
+    /usr/bin/python3 - <<'PY'
+from Xlib import display
+d = display.Display()
+d.xfixes_query_version()
+image = d.xfixes_get_cursor_image(d.screen().root)
+print(image.width, image.height, image.xhot, image.yhot)
+PY
+}
 start_zarnik() { # PATH for the program
     PATH="$1" "$zarnik" >"$work/zarnik.log" 2>&1 &
     zarnik_pid=$!
@@ -101,6 +114,12 @@ read -r ax ay < <(origin_of "$about")
 xprop -id "$about" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "in the task bar"
 xprop -id "$about" WM_TRANSIENT_FOR | grep -q 'not found' || fail "has an owner"
 xprop -id "$about" _MOTIF_WM_HINTS | grep -q '= 0x2, 0x[0-9a-f]*, 0x0,' || fail "has a caption bar"
+
+# The hand over both links, with its hot spot at the finger tip; not over the other labels.
+hand="32 32 7 0"
+[ "$(cursor_over "$about" $((92 + 10)) $((122 + 6)))" = "$hand" ] || fail "no hand over the web link"
+[ "$(cursor_over "$about" $((106 + 10)) $((138 + 6)))" = "$hand" ] || fail "no hand over the mail link"
+[ "$(cursor_over "$about" 163 60)" != "$hand" ] || fail "a hand over the description"
 
 # The command again brings back the same window: no second one.
 open_about
