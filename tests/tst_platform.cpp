@@ -1,0 +1,219 @@
+#include "platform/Clipboard.h"
+#include "platform/MessageBox.h"
+#include "platform/RuntimeError.h"
+#include "platform/Screen.h"
+#include "platform/Shell.h"
+#include "platform/SingleInstance.h"
+#include "platform/Topmost.h"
+#include "platform/Version.h"
+#include "platform/WindowRegion.h"
+
+#include <QClipboard>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
+
+using namespace platform;
+
+// Started as a child of this test: takes the session's lock and reports whether another copy held
+// it first; with --hold it then keeps running until killed.
+static int runInstanceChild(bool hold) {
+    const bool running = previousInstanceRunning();
+    std::printf("%s\n", running ? "running" : "first");
+    std::fflush(stdout);
+    while (hold)
+        ::pause();
+    return 0;
+}
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private slots:
+    void versionComesFromTheBuild();
+    void handlerErrorsAreReportedAndStopTheHandler();
+    void resumeNextGoesOnAfterAFailure();
+    void twipsPerPixelFollowsTheScreenUnlessFixed();
+    void clipboardKeepsCarriageReturns();
+    void shellHandsOverAValidAddress();
+    void windowRegionKeepsNullAndEmptyApart();
+    void topmostFlagChangesInPlace();
+    void secondCopySeesTheFirst();
+    void killedCopyLeavesNoStaleLock();
+};
+
+void TestPlatform::versionComesFromTheBuild() {
+    const AppVersion v = applicationVersion();
+    QCOMPARE(QString("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision),
+             QString(QT_STRINGIFY(ZARNIK_VERSION_FOR_TESTS)));
+}
+
+void TestPlatform::handlerErrorsAreReportedAndStopTheHandler() {
+    QStringList shown;
+    setWarningSinkForTesting([&](const QString &text) { shown << text; });
+    QStringList steps;
+    runHandler([&] {
+        steps << "before";
+        throw RuntimeError(ErrSubscriptOutOfRange);
+        steps << "after";
+    });
+    runHandler([&] { steps << "clean"; });
+    setWarningSinkForTesting({});
+    QCOMPARE(steps, QStringList({"before", "clean"}));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown[0].contains("'9'"));
+    QVERIFY(shown[0].contains(QStringLiteral("Индекс")));
+    QVERIFY(runtimeErrorText(ErrOverflow).contains(QStringLiteral("Переполнение")));
+}
+
+void TestPlatform::resumeNextGoesOnAfterAFailure() {
+    QStringList done;
+    const bool first = resumeNext([&] { throw RuntimeError(ErrOverflow); });
+    const bool second = resumeNext([&] { done << "second"; });
+    QVERIFY(!first);
+    QVERIFY(second);
+    QCOMPARE(done, QStringList({"second"}));
+}
+
+void TestPlatform::twipsPerPixelFollowsTheScreenUnlessFixed() {
+    // The offscreen screen reports 96 dpi.
+    QCOMPARE(twipsPerPixelX(), 15.0f);
+    setTwipsPerPixelForTesting(12, 12);
+    QCOMPARE(twipsPerPixelY(), 12.0f);
+    QCOMPARE(twipsToPixelsX(4980), 415);
+    setTwipsPerPixelForTesting(0, 0);
+    QCOMPARE(twipsToPixelsX(4980), 332);
+    QCOMPARE(twipsToPixelsY(4395), 293);
+}
+
+void TestPlatform::clipboardKeepsCarriageReturns() {
+    const QString text = QStringLiteral("Dim hRgn As Long\r\n\r\nEnd\r\n");
+    putClipboardText(text);
+    QCOMPARE(QGuiApplication::clipboard()->text(), text);
+    putClipboardText(QString());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+}
+
+void TestPlatform::shellHandsOverAValidAddress() {
+    QStringList opened;
+    setShellOpenerForTesting([&](const QString &t) {
+        opened << t;
+        return false;
+    });
+    const int result = shellOpen(QStringLiteral("mailto:a@b.org?Subject=Zarnik v1.5.15"));
+    setShellOpenerForTesting({});
+    QVERIFY(result <= 32); // the recorder said it could not open it
+    QCOMPARE(opened, QStringList({"mailto:a@b.org?Subject=Zarnik v1.5.15"}));
+    QCOMPARE(shellTargetUrl("mailto:a@b.org?Subject=Zarnik v1.5.15"),
+             QStringLiteral("mailto:a@b.org?Subject=Zarnik%20v1.5.15"));
+    QCOMPARE(shellTargetUrl("https://zarnik.example.org/"),
+             QStringLiteral("https://zarnik.example.org/"));
+}
+
+void TestPlatform::windowRegionKeepsNullAndEmptyApart() {
+    QWidget window;
+    window.resize(100, 100);
+    QVERIFY(!windowRegion(&window));
+
+    SetWindowRgn(&window, QRegion(10, 10, 20, 20));
+    QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion(10, 10, 20, 20)));
+    QCOMPARE(window.mask(), QRegion(10, 10, 20, 20));
+
+    // Nothing visible: the mask must not be empty, which Qt reads as "no mask".
+    SetWindowRgn(&window, QRegion());
+    QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion()));
+    QVERIFY(!window.mask().isEmpty());
+    QVERIFY(window.mask().intersected(window.rect()).isEmpty());
+
+    SetWindowRgn(&window, std::nullopt);
+    QVERIFY(!windowRegion(&window));
+    QVERIFY(window.mask().isEmpty());
+}
+
+void TestPlatform::topmostFlagChangesInPlace() {
+    QWidget window;
+    window.setGeometry(40, 50, 200, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect before = window.frameGeometry();
+    QWindow *native = window.windowHandle();
+
+    SetWindowPos(&window, HWND_TOPMOST, before.x(), before.y(), before.width(), before.height(),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    QVERIFY(isTopmost(&window));
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.windowHandle(), native); // not re-created, so not hidden on the way
+    QCOMPARE(window.frameGeometry(), before);
+
+    SetWindowPos(&window, HWND_NOTOPMOST, before.x(), before.y(), before.width(), before.height(),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    QVERIFY(!isTopmost(&window));
+    QCOMPARE(window.frameGeometry(), before);
+}
+
+void TestPlatform::secondCopySeesTheFirst() {
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QCoreApplication::applicationFilePath(), {"--instance-child", "hold"});
+    QVERIFY(first.waitForReadyRead(10000));
+    QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.readAllStandardOutput().trimmed(), QByteArray("running"));
+
+    // Another session (another runtime folder) is not refused.
+    QTemporaryDir otherRuntime;
+    env.insert("XDG_RUNTIME_DIR", otherRuntime.path());
+    QProcess other;
+    other.setProcessEnvironment(env);
+    other.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("first"));
+
+    first.kill();
+    first.waitForFinished();
+}
+
+void TestPlatform::killedCopyLeavesNoStaleLock() {
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QCoreApplication::applicationFilePath(), {"--instance-child", "hold"});
+    QVERIFY(first.waitForReadyRead(10000));
+    QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::CrashExit);
+    QVERIFY(QFile::exists(runtime.path() + "/zarnik.lock")); // the file stays; the lock does not
+
+    QProcess next;
+    next.setProcessEnvironment(env);
+    next.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
+    QVERIFY(next.waitForFinished(10000));
+    QCOMPARE(next.readAllStandardOutput().trimmed(), QByteArray("first"));
+}
+
+int main(int argc, char *argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], "--instance-child") == 0)
+        return runInstanceChild(std::strcmp(argv[2], "hold") == 0);
+    QApplication app(argc, argv);
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"

@@ -1,0 +1,69 @@
+# Shared by the tests that need a real X server. Source it, then call x11_start.
+#   x11_start            starts Xvfb at 96 dpi on a free display, with a private runtime folder
+#   x11_start_zarnik BIN starts the program and waits for its main window; sets ZARNIK_PID
+#   x11_window NAME      prints the id of the visible window with that exact title
+#   x11_shot NAME        saves a screenshot of the whole screen to $X11_SHOTS/NAME.png
+# Everything started here is stopped when the script exits.
+
+set -euo pipefail
+
+X11_SHOTS="${X11_SHOTS:-${2:-/tmp}/screenshots}"
+mkdir -p "$X11_SHOTS"
+X11_PIDS=()
+
+x11_cleanup() {
+    for pid in "${X11_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    [ -n "${X11_RUNTIME:-}" ] && rm -rf "$X11_RUNTIME"
+}
+trap x11_cleanup EXIT
+
+x11_start() {
+    local n
+    for n in $(seq 90 150); do
+        [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+        X11_PIDS+=($!)
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+        xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on :$n"; return 1; }
+        X11_RUNTIME="$(mktemp -d /tmp/zarnik-x11.XXXXXX)"
+        chmod 700 "$X11_RUNTIME"
+        export XDG_RUNTIME_DIR="$X11_RUNTIME"
+        unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+        return 0
+    done
+    echo "no free X display"
+    return 1
+}
+
+x11_window() {
+    local id
+    for _ in $(seq 100); do
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)"
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    echo "no visible window named '$1'" >&2
+    return 1
+}
+
+x11_start_zarnik() {
+    "$1" >"$X11_RUNTIME/zarnik.log" 2>&1 &
+    ZARNIK_PID=$!
+    X11_PIDS+=($ZARNIK_PID)
+    x11_window "Zarnik v1.5" >/dev/null
+}
+
+x11_shot() {
+    import -window root "$X11_SHOTS/$1.png"
+}
+
+# Fails the test with a message.
+x11_fail() {
+    echo "FAIL: $*"
+    exit 1
+}
