@@ -2,12 +2,21 @@
 
 #include <QWidget>
 
+class QFrame;
+class QLabel;
+
 // The about window: the icon, the versioned title, the description, the rights line, the web and
 // mail links, and the maker's notice. Any click on it closes it.
 class Form2 : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int kClientWidthTwips = 4905;
+    static constexpr int kClientHeightTwips = 3225;
+    // Label4 and Label6 are elements of control arrays; their click handlers get the index.
+    static constexpr int kLabel4Index = 0;
+    static constexpr int kLabel6Index = 1;
+
     // Shows the about window, loading it first when none is open.
     static Form2 &showWindow();
     static Form2 *loaded();
@@ -19,7 +28,49 @@ public:
 
     void Form_Load();
 
+    // Each click handler ends by unloading the window.
+    void Form_Click();
+    void Image1_Click();
+    void Label1_Click();
+    void Label2_Click();
+    void Label3_Click();
+    void Label4_Click(int Index);
+    void Label5_Click();
+    void Label6_Click(int Index);
+    void Label7_Click();
+
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr; // title line
+    QLabel *Label2 = nullptr; // what the program does
+    QLabel *Label3 = nullptr; // rights line
+    QLabel *Label4 = nullptr; // "FREEWARE"
+    QLabel *Label5 = nullptr; // mail link
+    QLabel *Label6 = nullptr; // maker's notice
+    QLabel *Label7 = nullptr; // web link
+    // The etched separators: a shadow line with a light line under it.
+    QFrame *Line10 = nullptr;
+    QFrame *Line9 = nullptr;
+    QFrame *Line2 = nullptr;
+    QFrame *Line1 = nullptr;
+
+signals:
+    // Emitted at the end of Form_Load.
+    void formLoaded();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     Form2();
     ~Form2() override;
+
+    void createControls();
+    void placeAtScreenCentre();
+    void clickOn(QObject *control);
+    void unload();
+
+    QObject *m_pressedControl = nullptr;
 };
