@@ -6,6 +6,10 @@
 source "$(dirname "$0")/lib.sh"
 
 x11_start
+expected="$(mktemp)"
+actual="$(mktemp)"
+# On a failure the program's own output tells why.
+trap 'status=$?; [ $status -eq 0 ] || cat "$X11_RUNTIME/zarnik.log"; rm -f "$expected" "$actual"; x11_cleanup' EXIT
 x11_start_zarnik "$1"
 main="$(x11_window "Zarnik v1.5")"
 
@@ -109,9 +113,6 @@ read -r cx cy _ _ <<<"$(geometry "$code")"
 click_at $((cx + 8 + 100)) $((cy + 120 + 50))
 x11_shot code-window
 
-expected="$(mktemp)"
-actual="$(mktemp)"
-trap 'rm -f "$expected" "$actual"; x11_cleanup' EXIT
 printf '%s\r\n' \
     'Dim MakeRegion As Long' \
     'MakeRegion = CreateRoundRectRgn(100 / Screen.TwipsPerPixelX, _' \
