@@ -32,6 +32,11 @@ for _ in 1 2 3 4 5; do
     x11_start && sleep 0.5 && kill -0 "${X11_PIDS[-1]}" 2>/dev/null && break
 done
 kill -0 "${X11_PIDS[-1]}" 2>/dev/null || x11_fail "no X server of this test's own"
+# A bare X server resets whenever its last client leaves, and drops a client that connects just
+# then. One client stays connected for the whole test, as a desktop always has some.
+xprop -root -spy >/dev/null 2>&1 &
+X11_PIDS+=($!)
+sleep 0.2
 /usr/bin/python3 - <<'PY' || x11_fail "a clipboard manager runs on the test's server"
 from Xlib import display
 d = display.Display()
