@@ -1,6 +1,7 @@
 #include "about/Form2.h"
 
 #include "about/Module.h"
+#include "platform/ClassicFont.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
 #include "platform/TaskBar.h"
@@ -30,7 +31,6 @@ const QString kFreeware = QStringLiteral("FREEWARE");
 const QString kWebToolTip = QStringLiteral(" Посетите сайт программы!!! ");
 const QString kMailToolTip = QStringLiteral(" Пишите!!! ");
 
-const QString kFontFamily = QStringLiteral("MS Sans Serif");
 constexpr qreal kFontPointSize = 8.25;
 
 const QColor kWhite(255, 255, 255);
@@ -148,10 +148,7 @@ Form2::Form2() {
     setPalette(background);
     setAutoFillBackground(true);
 
-    QFont font(kFontFamily);
-    font.setPointSizeF(kFontPointSize);
-    font.setStyleHint(QFont::SansSerif); // where the family is missing, the nearest sans font
-    setFont(font);
+    setFont(platform::classicFont(kFontPointSize));
 
     createControls();
     // A tool window would stay out of the task bar too, but it would no longer keep the program

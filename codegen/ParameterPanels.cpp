@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "capture/TracingSurface.h"
+#include "platform/ClassicFont.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
 
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -103,8 +106,12 @@ void MainForm::createParameterPanels() {
             auto *label = new QLabel(QString::fromUtf8(row.caption), frame);
             label->setObjectName(QStringLiteral("Label1(%1)").arg(row.labelIndex));
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setGeometry(pixelsOf(
-                {kLabelLeftTwips, row.topTwips, row.labelWidthTwips, row.labelHeightTwips}));
+            // The tabled widths fit the captions in the classic 8-point font; where the desktop's
+            // font is wider the label grows rather than cutting its caption off.
+            QRect geometry = pixelsOf(
+                {kLabelLeftTwips, row.topTwips, row.labelWidthTwips, row.labelHeightTwips});
+            geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
+            label->setGeometry(geometry);
             Label1[row.labelIndex] = label;
 
             auto *box = new QLineEdit(QString::fromUtf8(row.defaultText), frame);
@@ -120,6 +127,7 @@ void MainForm::createParameterPanels() {
         auto *frame = new ParameterFrame(kPanelCaption, surface());
         frame->setObjectName(QStringLiteral("ParFrm(%1)").arg(index));
         frame->setGeometry(pixelsOf(twips));
+        frame->setFont(platform::classicFont(8));
         ParFrm[index] = frame;
         return frame;
     };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Zarnik twice (warnings as errors; then with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test in both builds.
+# UndefinedBehaviorSanitizer) and runs every test in both builds, then runs each fuzzer briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,3 +16,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZARNIK_WERROR=ON -DZARNIK_SA
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure -j"$jobs")
+
+# A short run of each fuzzer from the committed seeds; longer runs: bash scripts/fuzz.sh 600
+bash scripts/fuzz.sh "${ZARNIK_FUZZ_SECONDS:-30}"
