@@ -8,7 +8,7 @@ namespace platform {
 void prepareEnvironment();
 
 // False, with a message on standard error, when the chosen platform needs a display and none is
-// set; Qt would otherwise abort.
+// set or the one set cannot be reached; Qt would otherwise abort.
 bool displayAvailable();
 
 // App.End after a message box of Form_Load: the program stops at once, no closing handler runs.
