@@ -21,8 +21,9 @@ trap x11_cleanup EXIT
 x11_start() {
     X11_RUNTIME="$(mktemp -d /tmp/zarnik-x11.XXXXXX)"
     chmod 700 "$X11_RUNTIME"
-    # Xvfb picks a free display itself and writes its number, so parallel tests never share one.
-    Xvfb -displayfd 1 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$X11_RUNTIME/display" 2>/dev/null &
+    # Xvfb picks a free display itself and writes its number, so parallel tests never share one;
+    # -noreset keeps it from resetting between one client leaving and the next arriving.
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >"$X11_RUNTIME/display" 2>/dev/null &
     X11_PIDS+=($!)
     for _ in $(seq 100); do
         [ -s "$X11_RUNTIME/display" ] && break
