@@ -134,17 +134,14 @@ private slots:
 
     void firstSecondAndThirdClicks() {
         const QPoint vertices[] = {{100, 50}, {200, 50}, {150, 120}}; // 1500, 750 twips; ...
-        const QPoint onLine[] = {
-            {100, 50}, {150, 50}, {175, 85}}; // the dot, then the joining lines
+        const QPoint onLine[] = {{100, 50}, {150, 50}, {175, 85}};    // the dot, then the lines
+        const char *lines[] = {"XY(0).X=100: XY(0).Y=50\r\n", "XY(1).X=200: XY(1).Y=50\r\n",
+                               "XY(2).X=150: XY(2).Y=120\r\n"};
         const Outline &o = m_form->outline;
         QString text;
         for (int i = 0; i < 3; ++i) {
             click(vertices[i]);
-            text += QStringLiteral("XY(%1).X=%2: XY(%1).Y=%3\r\n")
-                        .arg(i)
-                        .arg(vertices[i].x())
-                        .arg(vertices[i].y());
-            QCOMPARE(saveFormat(), text);
+            QCOMPARE(saveFormat(), text += QLatin1String(lines[i]));
             QCOMPARE(o.PointCount, int16_t(i + 1));
             QCOMPARE(o.XY[i].X, vertices[i].x());
             QCOMPARE(o.XY[i].Y, vertices[i].y());
@@ -153,10 +150,8 @@ private slots:
             QCOMPARE(o.ClosingLine,
                      QStringLiteral("XY(%1).X=100: XY(%1).Y=50\r\n").arg(i + 1).toStdString());
             QVERIFY(blackAt(onLine[i]));
-            QCOMPARE(m_form->MakeBut->isEnabled(), i == 2);
+            QCOMPARE(m_form->MakeBut->isEnabled(), i == 2); // "&Пример" from the third click
         }
-        QCOMPARE(text, QStringLiteral("XY(0).X=100: XY(0).Y=50\r\nXY(1).X=200: "
-                                      "XY(1).Y=50\r\nXY(2).X=150: XY(2).Y=120\r\n"));
         QVERIFY(!blackAt({150, 60}));
         QVERIFY(!m_form->Program->isEnabled());
         QVERIFY(!OutForm::loaded()->isVisible()); // made hidden by the first line
@@ -285,8 +280,7 @@ private slots:
 
         activate(m_other);
         QCOMPARE(m_form->outline.PointCount, int16_t(3)); // losing the activation does nothing
-        // A click on the inactive window: its activation comes first, then the click is a new
-        // vertex.
+        // A click on the inactive window: its activation first, then a vertex of a new outline.
         click({40, 50});
         QCOMPARE(m_form->outline.PointCount, int16_t(1));
         QCOMPARE(saveFormat(), threeLines + QStringLiteral("XY(0).X=40: XY(0).Y=50\r\n"));
