@@ -43,8 +43,7 @@ private slots:
     void shellHandsOverAValidAddress();
     void windowRegionKeepsNullAndEmptyApart();
     void topmostFlagChangesInPlace();
-    void secondCopySeesTheFirst();
-    void killedCopyLeavesNoStaleLock();
+    void oneCopyPerSession();
 };
 
 void TestPlatform::versionComesFromTheBuild() {
@@ -156,56 +155,41 @@ void TestPlatform::topmostFlagChangesInPlace() {
     QCOMPARE(window.frameGeometry(), before);
 }
 
-void TestPlatform::secondCopySeesTheFirst() {
-    QTemporaryDir runtime;
+namespace {
+
+void startChild(QProcess &child, const QString &runtime, const char *mode) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-
-    QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(QCoreApplication::applicationFilePath(), {"--instance-child", "hold"});
-    QVERIFY(first.waitForReadyRead(10000));
-    QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
-
-    QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
-    QVERIFY(second.waitForFinished(10000));
-    QCOMPARE(second.readAllStandardOutput().trimmed(), QByteArray("running"));
-
-    // Another session (another runtime folder) is not refused.
-    QTemporaryDir otherRuntime;
-    env.insert("XDG_RUNTIME_DIR", otherRuntime.path());
-    QProcess other;
-    other.setProcessEnvironment(env);
-    other.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
-    QVERIFY(other.waitForFinished(10000));
-    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("first"));
-
-    first.kill();
-    first.waitForFinished();
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {"--instance-child", mode});
 }
 
-void TestPlatform::killedCopyLeavesNoStaleLock() {
-    QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
+// What a copy started in the session of `runtime` learns: "first" or "running".
+QByteArray probe(const QString &runtime) {
+    QProcess child;
+    startChild(child, runtime, "probe");
+    child.waitForFinished(10000);
+    return child.readAllStandardOutput().trimmed();
+}
 
+} // namespace
+
+void TestPlatform::oneCopyPerSession() {
+    QTemporaryDir runtime, otherRuntime;
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(QCoreApplication::applicationFilePath(), {"--instance-child", "hold"});
+    startChild(first, runtime.path(), "hold");
     QVERIFY(first.waitForReadyRead(10000));
     QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+
+    QCOMPARE(probe(runtime.path()), QByteArray("running"));
+    QCOMPARE(probe(otherRuntime.path()), QByteArray("first")); // another session is not refused
+
+    // A copy that was killed leaves its lock file behind, but not the lock.
     ::kill(pid_t(first.processId()), SIGKILL);
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitStatus(), QProcess::CrashExit);
-    QVERIFY(QFile::exists(runtime.path() + "/zarnik.lock")); // the file stays; the lock does not
-
-    QProcess next;
-    next.setProcessEnvironment(env);
-    next.start(QCoreApplication::applicationFilePath(), {"--instance-child", "probe"});
-    QVERIFY(next.waitForFinished(10000));
-    QCOMPARE(next.readAllStandardOutput().trimmed(), QByteArray("first"));
+    QVERIFY(QFile::exists(runtime.path() + "/zarnik.lock"));
+    QCOMPARE(probe(runtime.path()), QByteArray("first"));
 }
 
 int main(int argc, char *argv[]) {
