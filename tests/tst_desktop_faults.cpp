@@ -16,78 +16,53 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-constexpr int kLongTextLength = 10000;
-// A safety net against work that grows badly with the text, not a measurement: a click takes a
-// few milliseconds here, and much longer only if something is quadratic.
-constexpr qint64 kQuickMs = 5000;
-
-} // namespace
-
 class TestDesktopFaults : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() {
+        QVERIFY(m_runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        platform::setWarningSinkForTesting([this](const QString &text) { m_warnings << text; });
+        platform::setTwipsPerPixelForTesting(15, 15);
+    }
+    void init() {
+        m_warnings.clear();
+        m_form = std::make_unique<MainForm>();
+    }
+    void cleanup() {
+        for (QWidget *window :
+             {static_cast<QWidget *>(Form2::loaded()), static_cast<QWidget *>(CutForm::loaded()),
+              static_cast<QWidget *>(OutForm::loaded())})
+            if (window)
+                window->close();
+        m_form.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     void tenThousandCharactersInABox_data();
     void tenThousandCharactersInABox();
     void linkWithNoUrlHandler();
 
 private:
+    static constexpr int kLongTextLength = 10000;
+    // A safety net against work that grows badly with the text or waits on the desktop, not a
+    // measurement: each step here takes a few milliseconds.
+    static constexpr qint64 kQuickMs = 5000;
     QTemporaryDir m_runtime;
-    MainForm *m_form = nullptr;
+    std::unique_ptr<MainForm> m_form;
     QStringList m_warnings;
 };
 
-void TestDesktopFaults::initTestCase() {
-    QVERIFY(m_runtime.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-}
-
-void TestDesktopFaults::init() {
-    m_warnings.clear();
-    platform::setWarningSinkForTesting([this](const QString &text) { m_warnings << text; });
-    platform::setTwipsPerPixelForTesting(15, 15);
-    m_form = new MainForm;
-}
-
-void TestDesktopFaults::cleanup() {
-    if (Form2 *about = Form2::loaded())
-        about->close();
-    if (CutForm *preview = CutForm::loaded())
-        preview->close();
-    if (OutForm *code = OutForm::loaded())
-        code->close();
-    delete m_form;
-    m_form = nullptr;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    platform::setTwipsPerPixelForTesting(0, 0);
-    platform::setWarningSinkForTesting({});
-    platform::setShellOpenerForTesting({});
-}
-
 void TestDesktopFaults::tenThousandCharactersInABox_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>(
-        "left"); // the left edge as written into the procedure; empty: overflow
-    const auto filled = [](char16_t c, int length) { return QString(length, QChar(c)); };
-    QTest::newRow("digits") << filled(u'9', kLongTextLength) << QString();
-    QTest::newRow("blanks before a number")
-        << filled(u' ', kLongTextLength - 2) + "12" << QStringLiteral("12");
-    QTest::newRow("zeros before a number")
-        << filled(u'0', kLongTextLength - 2) + "42" << QStringLiteral("42");
-    QTest::newRow("a long fraction")
-        << "1." + filled(u'6', kLongTextLength - 2) << QStringLiteral("2");
-    QTest::newRow("a huge exponent") << "1e" + filled(u'9', kLongTextLength - 2) << QString();
-    QTest::newRow("a tiny exponent")
-        << "7e-" + filled(u'9', kLongTextLength - 3) << QStringLiteral("0");
-    QTest::newRow("signs") << filled(u'-', kLongTextLength) << QStringLiteral("0");
-    QTest::newRow("letters") << filled(u'z', kLongTextLength) << QStringLiteral("0");
-    QTest::newRow("hex digits") << "&H" + filled(u'F', kLongTextLength - 2) << QString();
+    QTest::addColumn<QString>("left"); // the left edge as written; empty: the overflow message
+    const int n = kLongTextLength;
+    QTest::newRow("digits") << QString(n, u'9') << QString();
+    QTest::newRow("blanks before a number") << QString(n - 2, u' ') + "12" << QStringLiteral("12");
+    QTest::newRow("a long fraction") << "1." + QString(n - 2, u'6') << QStringLiteral("2");
+    QTest::newRow("a huge exponent") << "1e" + QString(n - 2, u'9') << QString();
+    QTest::newRow("signs") << QString(n, u'-') << QStringLiteral("0");
 }
 
 // Put into the ellipse panel's first box (the left edge) and run through the generator: either
@@ -97,20 +72,14 @@ void TestDesktopFaults::tenThousandCharactersInABox() {
     QFETCH(QString, left);
     m_form->MakeEllipse->trigger();
     QLineEdit *box = m_form->SetPar[0];
-    box->setMaxLength(32767); // a text box takes as much as a user can paste
-    box->clear();
-    // Pasted, then the last characters typed: typing all of it key by key takes the line edit
-    // itself seconds.
-    box->insert(text.left(kLongTextLength - 10));
-    QTest::keyClicks(box, text.right(10));
+    box->selectAll();
+    box->insert(text); // as a paste: the box must take all of it
     QCOMPARE(box->text().size(), kLongTextLength);
 
     QElapsedTimer timer;
     timer.start();
     m_form->CircleOkBut->click();
-    const qint64 elapsed = timer.elapsed();
-    QVERIFY2(elapsed < kQuickMs, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
-    QVERIFY(m_form->Program->isEnabled());
+    QVERIFY2(timer.elapsed() < kQuickMs, qPrintable(QString::number(timer.elapsed()) + " ms"));
 
     if (left.isEmpty()) {
         QCOMPARE(m_warnings, QStringList{platform::runtimeErrorText(platform::ErrOverflow)});
@@ -121,41 +90,31 @@ void TestDesktopFaults::tenThousandCharactersInABox() {
         QVERIFY(lines.size() > 3);
         QCOMPARE(lines.at(2),
                  "MakeCircle = CreateEllipticRgn(" + left + "/ Screen.TwipsPerPixelX, _");
-        QVERIFY(CutForm::loaded() && CutForm::loaded()->isVisible());
     }
 }
 
-// With no program on the PATH to open links, a click on a link still closes the about window at
-// once, and the program goes on.
+// With no program on the PATH to open links, a click on either link still closes the about window
+// at once, and the program goes on.
 void TestDesktopFaults::linkWithNoUrlHandler() {
     platform::setShellOpenerForTesting({}); // the desktop's own handler
-    const QByteArray path = qgetenv("PATH");
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
     qputenv("PATH", "");
-    const QString noBrowsers[] = {QStringLiteral("BROWSER"), QStringLiteral("DEFAULT_BROWSER")};
-    QHash<QString, QByteArray> saved;
-    for (const QString &name : noBrowsers) {
-        saved[name] = qgetenv(name.toLatin1());
-        qunsetenv(name.toLatin1());
-    }
+    qunsetenv("BROWSER");
 
     QElapsedTimer timer;
     timer.start();
-    m_form->about->trigger();
-    QVERIFY(Form2::loaded());
-    Form2::loaded()->Label7_Click(); // the web link
-    QVERIFY(!Form2::loaded());
-    m_form->about->trigger();
-    QVERIFY(Form2::loaded());
-    Form2::loaded()->Label5_Click(); // the mail link
-    QVERIFY(!Form2::loaded());
-    const qint64 elapsed = timer.elapsed();
-
-    qputenv("PATH", path);
-    for (const QString &name : noBrowsers) {
-        if (!saved[name].isNull())
-            qputenv(name.toLatin1(), saved[name]);
+    for (void (Form2::*link)() : {&Form2::Label7_Click, &Form2::Label5_Click}) { // web, mail
+        m_form->about->trigger();
+        QVERIFY(Form2::loaded());
+        (Form2::loaded()->*link)();
+        QVERIFY(!Form2::loaded());
     }
-    QVERIFY2(elapsed < kQuickMs, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
+    const qint64 elapsed = timer.elapsed();
+    qputenv("PATH", path);
+    if (!browser.isNull())
+        qputenv("BROWSER", browser);
+
+    QVERIFY2(elapsed < kQuickMs, qPrintable(QString::number(elapsed) + " ms"));
     QVERIFY(m_warnings.isEmpty());
     m_form->about->trigger(); // the program still answers
     QVERIFY(Form2::loaded());
