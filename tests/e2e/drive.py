@@ -424,10 +424,17 @@ def scenario_reset(z):
 
 
 def scenario_close_windows(z):
-    scenario_polygon(z)
-    close_window(window_named(PREVIEW_TITLE))
+    # Both commands enabled at once: an outline of three vertices, then an ellipse.
+    for x, y in TRIANGLE:
+        z.click(x, y)
+    z.expect_menu(True, False, "after the outline")
+    run_panel(z, "Окружность", {}, 0)
+    z.expect_menu(True, True, "after an ellipse on top of an outline")
+    close_window(wait_for(lambda: window_named(PREVIEW_TITLE), "no preview after the ellipse"))
     wait_for(lambda: window_named(PREVIEW_TITLE) is None, "the preview did not close")
     z.expect_menu(False, True, "after closing the preview")
+    check(z.alive(), "closing the preview ended the program")
+    activate(z.menu("Код"))
     close_window(z.code_window())
     wait_for(lambda: window_named(CODE_TITLE) is None, "the code window did not close")
     z.expect_menu(False, False, "after closing the code window")
@@ -566,7 +573,8 @@ def scenario_accessibility(z):
                                    "Точка закругления по ширине"]),
           f"unexpected text boxes: {texts}")
     check(named.get("push button", []).count("Создать") == 2, "the panels' buttons are unnamed")
-    check("Окно поверх остальных" in named.get("check box", []), "the check box is unnamed")
+    check("Окно поверх остальных" in named.get("check box", []),
+          f"no check box named 'Окно поверх остальных': {named.get('check box')}")
     labels = named.get("label", [])
     for caption in ["General:", "Sub:", "Отступ сверху", "FREEWARE"]:
         check(caption in labels, f"no label '{caption}'; labels: {labels}")
