@@ -23,7 +23,6 @@ CODE_TITLE = "Программный код"
 PREVIEW_TITLE = "Пример"
 
 
-
 def polygon_procedure(points):
     """The procedure text for an outline of the given vertices, closed back to the first."""
     n = len(points)
@@ -280,6 +279,15 @@ def net_wm_state(xid):
         d.close()
 
 
+def expect_shape_area(xid, pixels, tolerance, what):
+    """Waits until the window's shape covers about `pixels` pixels."""
+    try:
+        wait_for(lambda: abs(shape_area(xid)[0] - pixels) <= pixels * tolerance, "")
+    except Failure:
+        shaped, whole = shape_area(xid)
+        raise Failure(f"{what} is shaped to {shaped} of its {whole} pixels, not about {pixels}")
+
+
 def shape_area(xid):
     """The area of a window's bounding shape and the area of the window itself, in pixels."""
     d = display.Display()
@@ -303,9 +311,8 @@ def polygon_road(z, trace):
     activate(z.menu("Пример"))
     z.expect_menu(False, True, "after Пример")
     preview = wait_for(lambda: window_named(PREVIEW_TITLE), "the preview window is not shown")
-    shaped, whole = wait_for(lambda: (lambda a: a if a[0] < a[1] else None)(shape_area(preview)),
-                             "the preview window is not shaped to the outline")
-    check(shaped > 0, "the preview's shape is empty")
+    # The triangle covers 90 x 60 / 2 = 2700 pixels; its slanted edges add or take a few.
+    expect_shape_area(preview, 2700, 0.15, "the triangle's preview")
     activate(z.menu("Код"))
     z.code_window()
     shot(f"{SCENARIO}-code")
@@ -367,7 +374,8 @@ def scenario_ellipse(z):
     check(not find_all(z.pid, "push button", "Создать", showing=True), "the panel stayed shown")
     preview = wait_for(lambda: window_named(PREVIEW_TITLE), "no preview after the ellipse")
     shot("ellipse-default")
-    check(shape_area(preview)[0] > 0, "the elliptic preview has an empty shape")
+    # The ellipse in (7, 7, 333, 333): a circle 326 pixels across.
+    expect_shape_area(preview, 3.14159 * 163 * 163, 0.03, "the default ellipse's preview")
     check_procedure(z, ellipse_procedure(100, 100, 5000, 5000), "default ellipse")
     run_panel(z, "Окружность",
               {"Отступ сверху": "-150", "Отступ слева": "300", "Высота": "2.5", "Ширина": "&H7FFF"},
