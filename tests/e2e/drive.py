@@ -17,6 +17,7 @@ from Xlib import X, Xatom, display, protocol
 from Xlib.ext import shape
 
 ZARNIK, SHOTS, SCENARIO = sys.argv[1], sys.argv[2], sys.argv[3]
+SHOT_PREFIX = sys.argv[4] if len(sys.argv) > 4 else SCENARIO
 CRLF = "\r\n"
 MAIN_TITLE = "Zarnik v1.5"
 CODE_TITLE = "Программный код"
@@ -105,7 +106,9 @@ def move_to(x, y):
 
 
 def shot(name):
-    subprocess.run(["import", "-window", "root", os.path.join(SHOTS, name + ".png")], check=False)
+    """Saves the whole screen as <scenario>-<name>.png in the screenshots folder."""
+    path = os.path.join(SHOTS, f"{SHOT_PREFIX}-{name}.png")
+    subprocess.run(["import", "-window", "root", path], check=False)
 
 
 def clipboard():
@@ -180,8 +183,20 @@ def extents(node):
     return e.x, e.y, e.width, e.height
 
 
+def settled_extents(node):
+    """The node's place once it has stopped moving (a window manager may still be placing it)."""
+    last = extents(node)
+    for _ in range(20):
+        time.sleep(0.15)
+        now = extents(node)
+        if now == last:
+            return now
+        last = now
+    return last
+
+
 def click_node(node, button=1):
-    x, y, w, h = extents(node)
+    x, y, w, h = settled_extents(node)
     move_to(x + w // 2, y + h // 2)
     xdotool("click", button)
     time.sleep(0.3)
@@ -315,7 +330,7 @@ def polygon_road(z, trace):
     expect_shape_area(preview, 2700, 0.15, "the triangle's preview")
     activate(z.menu("Код"))
     z.code_window()
-    shot(f"{SCENARIO}-code")
+    shot("code")
     click_node(z.box("Sub:"))
     clipboard_becomes(TRIANGLE_PROCEDURE, "the procedure box did not copy the worked example")
     click_node(z.box("General:"))
@@ -329,7 +344,7 @@ def scenario_polygon(z):
         z.expect_menu(False, False, "after two clicks")
         z.click(50, 80)
     polygon_road(z, three_clicks)
-    shot("polygon-main")
+    shot("main")
 
 
 def scenario_right_drag(z):
@@ -356,7 +371,7 @@ def run_panel(z, item, values, button_index):
         xdotool("key", "--clearmodifiers", "ctrl+a")
         xdotool("type", "--delay", "30", "--", value)
         wait_for(lambda: text_of(box) == value, f"typing {value!r} into '{label}' did not land")
-    shot(f"{SCENARIO}-panel-{button_index}")
+    shot(f"panel-{button_index}")
     activate(buttons)
 
 
@@ -373,7 +388,7 @@ def scenario_ellipse(z):
     z.expect_menu(False, True, "after the default ellipse")
     check(not find_all(z.pid, "push button", "Создать", showing=True), "the panel stayed shown")
     preview = wait_for(lambda: window_named(PREVIEW_TITLE), "no preview after the ellipse")
-    shot("ellipse-default")
+    shot("default")
     # The ellipse in (7, 7, 333, 333): a circle 326 pixels across.
     expect_shape_area(preview, 3.14159 * 163 * 163, 0.03, "the default ellipse's preview")
     check_procedure(z, ellipse_procedure(100, 100, 5000, 5000), "default ellipse")
@@ -381,7 +396,7 @@ def scenario_ellipse(z):
               {"Отступ сверху": "-150", "Отступ слева": "300", "Высота": "2.5", "Ширина": "&H7FFF"},
               0)
     check_procedure(z, ellipse_procedure(-150, 300, 2, 32767), "typed ellipse")
-    shot("ellipse-typed")
+    shot("typed")
 
 
 def scenario_roundrect(z):
@@ -389,14 +404,14 @@ def scenario_roundrect(z):
     z.expect_menu(False, True, "after the default rounded rectangle")
     check_procedure(z, roundrect_procedure(100, 100, 5000, 5000, 100, 100),
                     "default rounded rectangle")
-    shot("roundrect-default")
+    shot("default")
     # Boxes in the order of the panel: top, left, height, width, corner height, corner width.
     run_panel(z, "Прямоугольник",
               {"Отступ сверху": "150", "Отступ слева": "60", "Высота": "3000", "Ширина": "4500",
                "Точка закругления по высоте": "900", "Точка закругления по ширине": "600"}, 1)
     check_procedure(z, roundrect_procedure(150, 60, 3000, 4500, 900, 600),
                     "typed rounded rectangle")
-    shot("roundrect-typed")
+    shot("typed")
 
 
 def scenario_overflow(z):
@@ -404,7 +419,7 @@ def scenario_overflow(z):
     check_procedure(z, ellipse_procedure(100, 100, 5000, 5000), "default ellipse")
     run_panel(z, "Окружность", {"Высота": "40000"}, 0)
     box = wait_for(lambda: window_named("Zarnik"), "no message box after an overflow")
-    shot("overflow-message")
+    shot("message")
     wait_for(lambda: [n for n in find_all(z.pid, "label", showing=True)
                       if "'6'" in n.name and "Переполнение" in n.name],
              "the message box does not name the overflow error 6")
@@ -428,7 +443,7 @@ def scenario_reset(z):
     wait_for(lambda: text_of(z.box("Sub:")) == "", "Сброс left text in the procedure box")
     check(text_of(z.box("General:")).replace("\n", CRLF) == POLYGON_DECLARATIONS,
           "Сброс changed the declarations box")
-    shot("reset-code-open")
+    shot("code-open")
 
 
 def scenario_close_windows(z):
@@ -454,7 +469,7 @@ def scenario_close_windows(z):
     z.expect_menu(True, False, "after a new outline")
     activate(z.menu("Пример"))
     check_procedure(z, polygon_procedure(square), "the code window opened again")
-    shot("close-windows")
+    shot("reopened")
 
 
 def scenario_on_top(z):
@@ -468,7 +483,7 @@ def scenario_on_top(z):
     wait_for(lambda: "_NET_WM_STATE_ABOVE" in net_wm_state(code),
              "the window manager was not told to keep the code window above")
     check(box.getState().contains(pyatspi.STATE_CHECKED), "the check box is not checked")
-    shot("on-top-checked")
+    shot("checked")
     # Above the main window even when the main window is activated.
     xdotool("windowactivate", "--sync", z.main_window)
     time.sleep(0.5)
@@ -508,7 +523,7 @@ def scenario_about(z):
     web = os.environ["ZARNIK_WEB_ADDRESS"]
     activate(z.menu("О программе..."))
     link = find(z.pid, "label", web, showing=True)
-    shot("about")
+    shot("window")
     click_node(link)
     wait_for(lambda: os.path.exists(opened), "the web link never reached the URL handler")
     with open(opened) as f:
@@ -524,7 +539,7 @@ def scenario_about(z):
     time.sleep(0.5)
     check(z.alive(), "the program ended while the about window was open")
     find(z.pid, "label", web, showing=True)
-    shot("about-after-main-closed")
+    shot("after-main-closed")
     title = [n for n in find_all(z.pid, "label", showing=True) if "Zarnik" in n.name][0]
     click_node(title)  # a click on the window closes it
     wait_for(lambda: z.proc.poll() is not None,
@@ -539,7 +554,7 @@ def scenario_second_copy(z):
              "the second copy's message box does not say 'Программа уже запущена!'")
     check(len(find_all(second.pid, "frame", MAIN_TITLE, showing=True)) == 0,
           "the second copy shows a main window")
-    shot("second-copy")
+    shot("message")
     xdotool("windowfocus", "--sync", box, "key", "Return")
     wait_for(lambda: second.poll() is not None, "the second copy did not end after OK")
     check(second.returncode == 0, f"the second copy ended with {second.returncode}")
@@ -556,7 +571,7 @@ def scenario_accessibility(z):
     activate(z.menu("О программе..."))
     wait_for(lambda: find_all(z.pid, "label", os.environ["ZARNIK_WEB_ADDRESS"], showing=True),
              "the about window did not open")
-    shot("accessibility")
+    shot("all-open")
     named = {}
     unnamed = []
     for a in app_nodes(z.pid):
@@ -600,7 +615,7 @@ def main():
     try:
         SCENARIOS[SCENARIO](z)
     except Failure as failure:
-        shot(f"{SCENARIO}-failure")
+        shot("failure")
         print(f"FAIL ({SCENARIO}): {failure}")
         return 1
     finally:

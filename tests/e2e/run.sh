@@ -41,7 +41,10 @@ chmod +x "$X11_RUNTIME/bin/xdg-open"
 export PATH="$X11_RUNTIME/bin:$PATH" X11_RUNTIME
 
 status=0
-/usr/bin/python3 "$(dirname "$0")/drive.py" "$zarnik" "$X11_SHOTS" "$scenario" || status=$?
+shots_prefix="$scenario"
+[ "$4" = wm ] && shots_prefix="$scenario-wm"
+/usr/bin/python3 "$(dirname "$0")/drive.py" "$zarnik" "$X11_SHOTS" "$scenario" "$shots_prefix" ||
+    status=$?
 if [ $status -ne 0 ]; then
     echo "--- program output"
     cat "$X11_RUNTIME"/zarnik-*.log 2>/dev/null || true
