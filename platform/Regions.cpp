@@ -1,0 +1,70 @@
+#include "platform/Regions.h"
+
+#include "platform/RoundRectSpans.h"
+
+#include <QPolygon>
+#include <QRect>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// One rectangle per band: the bands are already in the y-x order QRegion keeps, one run a row and
+// no two neighbours alike, so they are handed over as they are.
+QRegion regionOf(const std::vector<SpanBand> &bands) {
+    QRegion region;
+    if (bands.empty())
+        return region;
+    thread_local std::vector<QRect> rects;
+    rects.clear();
+    rects.reserve(bands.size());
+    for (const SpanBand &band : bands)
+        rects.emplace_back(band.left, band.top, band.right - band.left, band.bottom - band.top);
+    region.setRects(rects.data(), int(rects.size()));
+    return region;
+}
+
+bool inRange(int32_t v) {
+    return v >= kRegionCoordinateMin && v <= kRegionCoordinateMax;
+}
+
+} // namespace
+
+std::optional<QRegion> CreatePolygonRgn(const Coordinates *points, int32_t count,
+                                        int32_t fillMode) {
+    if (fillMode != ALTERNATE && fillMode != WINDING)
+        return std::nullopt;
+    if (count < 0 || count > kMaxPolygonPoints)
+        return std::nullopt;
+    if (count > 0 && points == nullptr)
+        return std::nullopt;
+    // Qt walks every scanline between the lowest and the highest vertex: far-out vertices would
+    // cost time in proportion to their coordinates, and overflow near the int32 limits.
+    for (int32_t i = 0; i < count; ++i) {
+        if (!inRange(points[i].X) || !inRange(points[i].Y))
+            return std::nullopt;
+    }
+    if (count < 3)
+        return QRegion();
+    QPolygon polygon(count);
+    for (int32_t i = 0; i < count; ++i)
+        polygon.setPoint(i, points[i].X, points[i].Y);
+    return QRegion(polygon, fillMode == ALTERNATE ? Qt::OddEvenFill : Qt::WindingFill);
+}
+
+std::optional<QRegion> CreateEllipticRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    thread_local std::vector<SpanBand> bands;
+    if (!ellipseBands(left, top, right, bottom, bands))
+        return std::nullopt;
+    return regionOf(bands);
+}
+
+std::optional<QRegion> CreateRoundRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                          int32_t cornerWidth, int32_t cornerHeight) {
+    thread_local std::vector<SpanBand> bands;
+    if (!roundRectBands(left, top, right, bottom, cornerWidth, cornerHeight, bands))
+        return std::nullopt;
+    return regionOf(bands);
+}
+
+} // namespace platform
