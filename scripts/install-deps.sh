@@ -9,6 +9,8 @@ packages=(
     clang libclang-rt-14-dev                                     # fuzzing with libFuzzer
     locales                                                      # a decimal-comma locale for tests
     xvfb xauth xdotool xclip imagemagick python3-xlib x11-utils  # tests on a real X server
+    openbox dbus at-spi2-core python3-pyatspi                    # end-to-end tests: window manager, accessibility
+    desktop-file-utils appstream                                 # validating the installed desktop files
 )
 missing=()
 for p in "${packages[@]}"; do

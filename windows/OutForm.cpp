@@ -49,10 +49,12 @@ QString shownText(const QString &text) {
     return shown;
 }
 
-QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const TwipsRect &place) {
+// A box is named after its label, the way a screen reader announces it.
+QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QLabel *label,
+                            const TwipsRect &place) {
     auto *box = new QPlainTextEdit(parent);
     box->setObjectName(QLatin1String(name));
-    box->setAccessibleName(QLatin1String(name));
+    box->setAccessibleName(label->text());
     box->setGeometry(pixelsOf(place));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -101,13 +103,14 @@ OutForm::OutForm()
     frame1->setFrameShadow(QFrame::Sunken);
     frame1->setGeometry(pixelsOf(kFrame1Twips));
 
-    makeLabel(frame1, "Label1(0)", QStringLiteral("General:"), kGeneralLabelTwips);
-    DeclareText = makeTextBox(frame1, "DeclareText", kDeclareTextTwips);
+    const QLabel *general =
+        makeLabel(frame1, "Label1(0)", QStringLiteral("General:"), kGeneralLabelTwips);
+    DeclareText = makeTextBox(frame1, "DeclareText", general, kDeclareTextTwips);
     QPalette menuColoured = DeclareText->palette();
     menuColoured.setColor(QPalette::Base, QApplication::palette("QMenu").color(QPalette::Window));
     DeclareText->setPalette(menuColoured);
-    makeLabel(frame1, "Label1(1)", QStringLiteral("Sub:"), kSubLabelTwips);
-    SaveFormat = makeTextBox(frame1, "SaveFormat", kSaveFormatTwips);
+    const QLabel *sub = makeLabel(frame1, "Label1(1)", QStringLiteral("Sub:"), kSubLabelTwips);
+    SaveFormat = makeTextBox(frame1, "SaveFormat", sub, kSaveFormatTwips);
 
     OnTop = new QCheckBox(QStringLiteral("Окно поверх остальных"), this);
     OnTop->setObjectName(QStringLiteral("OnTop"));

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# One end-to-end scenario on its own X server, session bus and accessibility bus.
+# Arguments: the zarnik binary, the tests' build folder, the scenario, "wm" or "bare".
+# Screenshots go to <tests build folder>/e2e-screenshots.
+if [ -z "${ZARNIK_E2E_BUS:-}" ]; then
+    # A private session bus, so that the accessibility bus is this test's own.
+    ZARNIK_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+X11_SHOTS="$2/e2e-screenshots"
+source "$(dirname "$0")/../x11/lib.sh"
+zarnik="$1"
+scenario="$3"
+
+for _ in 1 2 3 4 5; do
+    x11_start && sleep 0.5 && kill -0 "${X11_PIDS[-1]}" 2>/dev/null && break
+done
+kill -0 "${X11_PIDS[-1]}" 2>/dev/null || x11_fail "no X server of this test's own"
+xvfb=${X11_PIDS[-1]}
+
+if [ "$4" = wm ]; then
+    openbox --sm-disable >"$X11_RUNTIME/openbox.log" 2>&1 &
+    X11_PIDS+=($!)
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || x11_fail "openbox did not start"
+fi
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+X11_PIDS+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+# The desktop's URL handler, replaced by one that writes down what it was asked to open.
+mkdir -p "$X11_RUNTIME/bin"
+cat >"$X11_RUNTIME/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+printf '%s\n' "\$1" >"$X11_RUNTIME/opened"
+SCRIPT
+chmod +x "$X11_RUNTIME/bin/xdg-open"
+export PATH="$X11_RUNTIME/bin:$PATH" X11_RUNTIME
+
+status=0
+shots_prefix="$scenario"
+[ "$4" = wm ] && shots_prefix="$scenario-wm"
+/usr/bin/python3 "$(dirname "$0")/drive.py" "$zarnik" "$X11_SHOTS" "$scenario" "$shots_prefix" ||
+    status=$?
+if [ $status -ne 0 ]; then
+    echo "--- program output"
+    cat "$X11_RUNTIME"/zarnik-*.log 2>/dev/null || true
+    # An X server that went away under the test (another test's server claiming the same display)
+    # says nothing about the program: run the scenario once more on a fresh server.
+    if ! kill -0 "$xvfb" 2>/dev/null && [ -z "${ZARNIK_E2E_RETRY:-}" ]; then
+        echo "--- the X server went away; running the scenario again"
+        x11_cleanup
+        trap - EXIT
+        ZARNIK_E2E_RETRY=1 bash "$0" "$@"
+        exit $?
+    fi
+fi
+exit $status
