@@ -59,6 +59,12 @@ using Boxes = QMap<int, QString>;
 class TestShapes : public QObject, FormsFixture {
     Q_OBJECT
 
+    // Opens the panel and clicks its button.
+    void generateShape(bool ellipse) {
+        (ellipse ? form->MakeEllipse : form->RoundRect)->trigger();
+        (ellipse ? form->CircleOkBut : form->RectOkBut)->click();
+    }
+
 private slots:
     void init() { recordWarnings(); }
     void cleanup() { tearDown(); }
@@ -66,13 +72,12 @@ private slots:
     void generate_data() {
         QTest::addColumn<float>("twipsPerPixel");
         QTest::addColumn<bool>("ellipse");
-        QTest::addColumn<Boxes>("typed"); // box index -> text, over the defaults
-        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<Boxes>("typed");     // box index -> text, over the defaults
+        QTest::addColumn<QString>("written"); // the numbers in the order written
         QTest::addColumn<QRegion>("region");
         using platform::CreateEllipticRgn;
         using platform::CreateRoundRectRgn;
-        const QStringList e{"100", "100", "5000", "5000"};
-        const QStringList r{"100", "100", "5000", "5000", "100", "100"};
+        const QString e = "100 100 5000 5000", r = "100 100 5000 5000 100 100";
         QTest::newRow("ellipse at 15")
             << 15.0f << true << Boxes() << e << *CreateEllipticRgn(7, 7, 333, 333);
         QTest::newRow("rounded at 15")
@@ -83,36 +88,31 @@ private slots:
         // Q6 bottom, then Q9 and Q8. 1500 twips are 100 pixels.
         QTest::newRow("ellipse boxes")
             << 15.0f << true << Boxes{{0, "1500"}, {1, "3000"}, {2, "4500"}, {3, "6000"}}
-            << QStringList{"1500", "3000", "6000", "4500"}
-            << *CreateEllipticRgn(100, 200, 400, 300);
+            << "1500 3000 6000 4500" << *CreateEllipticRgn(100, 200, 400, 300);
         QTest::newRow("rounded boxes")
             << 15.0f << false
             << Boxes{{4, "3000"}, {5, "1500"}, {6, "4500"}, {7, "6000"}, {8, "150"}, {9, "300"}}
-            << QStringList{"1500", "3000", "6000", "4500", "300", "150"}
-            << *CreateRoundRectRgn(100, 200, 400, 300, 300, 150);
+            << "1500 3000 6000 4500 300 150" << *CreateRoundRectRgn(100, 200, 400, 300, 300, 150);
         // 2.5 reads as 2 and 3.5 as 4; 30 and 90 twips are 2.5 and 7.5 pixels.
         QTest::newRow("halves to even")
-            << 12.0f << true << Boxes{{0, "30"}, {1, "90"}, {2, "2.5"}, {3, "3.5"}}
-            << QStringList{"30", "90", "4", "2"} << *CreateEllipticRgn(2, 8, 0, 0);
-        QTest::newRow("-150") << 15.0f << true << Boxes{{0, "-150"}}
-                              << QStringList{"-150", "100", "5000", "5000"}
+            << 12.0f << true << Boxes{{0, "30"}, {1, "90"}, {2, "2.5"}, {3, "3.5"}} << "30 90 4 2"
+            << *CreateEllipticRgn(2, 8, 0, 0);
+        QTest::newRow("-150") << 15.0f << true << Boxes{{0, "-150"}} << "-150 100 5000 5000"
                               << *CreateEllipticRgn(-10, 7, 333, 333);
-        QTest::newRow("empty box")
-            << 15.0f << true << Boxes{{3, ""}} << QStringList{"100", "100", "0", "5000"}
-            << *CreateEllipticRgn(7, 7, 0, 333);
-        QTest::newRow("&H7FFF") << 15.0f << true << Boxes{{3, "&H7FFF"}}
-                                << QStringList{"100", "100", "32767", "5000"}
+        QTest::newRow("empty box") << 15.0f << true << Boxes{{3, ""}} << "100 100 0 5000"
+                                   << *CreateEllipticRgn(7, 7, 0, 333);
+        QTest::newRow("&H7FFF") << 15.0f << true << Boxes{{3, "&H7FFF"}} << "100 100 32767 5000"
                                 << *CreateEllipticRgn(7, 7, 2184, 333);
-        QTest::newRow("-20 corner width") << 15.0f << false << Boxes{{9, "-20"}}
-                                          << QStringList{"100", "100", "5000", "5000", "-20", "100"}
-                                          << *CreateRoundRectRgn(7, 7, 333, 333, -20, 100);
+        QTest::newRow("-20 corner width")
+            << 15.0f << false << Boxes{{9, "-20"}} << "100 100 5000 5000 -20 100"
+            << *CreateRoundRectRgn(7, 7, 333, 333, -20, 100);
     }
 
     void generate() {
         QFETCH(float, twipsPerPixel);
         QFETCH(bool, ellipse);
         QFETCH(Boxes, typed);
-        QFETCH(QStringList, written);
+        QFETCH(QString, written);
         QFETCH(QRegion, region);
         makeForm(twipsPerPixel);
         QVERIFY(!form->Program->isEnabled());
@@ -120,13 +120,12 @@ private slots:
         for (auto it = typed.cbegin(); it != typed.cend(); ++it)
             form->SetPar[it.key()]->setText(it.value());
 
-        (ellipse ? form->MakeEllipse : form->RoundRect)->trigger();
-        (ellipse ? form->CircleOkBut : form->RectOkBut)->click();
-
+        generateShape(ellipse);
         QCOMPARE(warnings, QStringList());
         QCOMPARE(declareText(),
                  (ellipse ? kEllipseDeclarations : kRoundRectDeclarations) + initial);
-        QCOMPARE(saveFormat(), ellipse ? ellipseProcedure(written) : roundRectProcedure(written));
+        const QStringList n = written.split(u' ');
+        QCOMPARE(saveFormat(), ellipse ? ellipseProcedure(n) : roundRectProcedure(n));
         QVERIFY(form->Program->isEnabled());
         QVERIFY(form->ParFrm[0]->isHidden() && form->ParFrm[1]->isHidden());
         QVERIFY(CutForm::loaded() && CutForm::loaded()->isVisible());
@@ -136,7 +135,7 @@ private slots:
         // The preview hidden by a reset comes back with the next click.
         form->RestBut->trigger();
         QVERIFY(!CutForm::loaded()->isVisible());
-        (ellipse ? form->CircleOkBut : form->RectOkBut)->click();
+        generateShape(ellipse);
         QVERIFY(CutForm::loaded()->isVisible());
     }
 
@@ -166,10 +165,7 @@ private slots:
         QFETCH(QString, text);
         makeForm(15);
         const int first = ellipse ? 0 : 4;
-        QPushButton *button = ellipse ? form->CircleOkBut : form->RectOkBut;
-        QAction *open = ellipse ? form->MakeEllipse : form->RoundRect;
-        open->trigger();
-        button->click();
+        generateShape(ellipse);
         const QString declarationsBefore = declareText();
         const QString procedureBefore = saveFormat();
         const std::optional<QRegion> regionBefore = previewRegion();
@@ -179,8 +175,7 @@ private slots:
         for (int i = first; i < box; ++i)
             form->SetPar[i]->setText(QString::number(1000 + i));
         form->SetPar[box]->setText(text);
-        open->trigger();
-        button->click();
+        generateShape(ellipse);
 
         QCOMPARE(warnings, QStringList{platform::runtimeErrorText(platform::ErrOverflow)});
         QVERIFY(form->Program->isEnabled());
