@@ -107,18 +107,27 @@ private slots:
         QCOMPARE(previewRegion(), polygonOf(kTriangle));
     }
 
-    void twoPointsLeaveCodeAsItWas() {
-        for (const bool codeEnabled : {false, true}) {
+    void twoPointsThenASecondRun() {
+        const QString two = line(0, 30, 40) + line(1, 120, 90);
+        for (const bool codeEnabled : {true, false}) {
             form->RestBut_Click();
             trace({{30, 40}, {120, 90}});
             mouseDown(5, 5, 2); // a mouse-down with two vertices makes "&Пример" available
             QVERIFY(form->MakeBut->isEnabled());
             form->Program->setEnabled(codeEnabled); // as after an ellipse was generated
             form->MakeBut_Click();
-            QCOMPARE(form->Program->isEnabled(), codeEnabled);
-            QCOMPARE(codeBytes(), wrapped(2, line(0, 30, 40) + line(1, 120, 90), line(2, 30, 40)));
+            QCOMPARE(form->Program->isEnabled(), codeEnabled); // n = 2 leaves "&Код" as it was
+            QCOMPARE(codeBytes(), wrapped(2, two, line(2, 30, 40)));
             QCOMPARE(previewRegion(), polygonOf({{30, 40}, {120, 90}}));
         }
+        // No reset in between: the next click adds to the generated text, the next run wraps it.
+        mouseDown(50, 80);
+        QVERIFY(form->MakeBut->isEnabled());
+        form->MakeBut_Click();
+        QCOMPARE(codeBytes(),
+                 wrapped(3, QString::fromUtf8(wrapped(2, two, line(2, 30, 40))) + line(2, 50, 80),
+                         line(3, 30, 40)));
+        QCOMPARE(previewRegion(), polygonOf({{30, 40}, {120, 90}, {50, 80}}));
     }
 
     void countsAfterTheFocusRule() {
@@ -161,23 +170,6 @@ private slots:
         QCOMPARE(codeBytes(), wrapped(500, collected, line(500, points[0].X, points[0].Y)));
         QCOMPARE(previewRegion(), polygonOf(points));
         QVERIFY(previewRegion() != polygonOf({points.begin(), points.end() - 1}));
-    }
-
-    void secondRunWrapsTheTextAgain() {
-        trace({{10, 20}, {100, 20}});
-        mouseDown(1, 1, 2);
-        form->MakeBut_Click();
-        const QByteArray first = wrapped(2, line(0, 10, 20) + line(1, 100, 20), line(2, 10, 20));
-        QCOMPARE(codeBytes(), first);
-
-        // No reset in between: the next click adds to the generated text, and the next run wraps
-        // it.
-        mouseDown(50, 80);
-        QVERIFY(form->MakeBut->isEnabled());
-        form->MakeBut_Click();
-        QCOMPARE(codeBytes(),
-                 wrapped(3, QString::fromUtf8(first) + line(2, 50, 80), line(3, 10, 20)));
-        QCOMPARE(previewRegion(), polygonOf(kTriangle));
     }
 
     void afterTheCodeWindowClosed() {
