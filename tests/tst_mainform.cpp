@@ -58,17 +58,6 @@ class TestMainForm : public QObject, FormsFixture {
         blank.fill(drawing.pixel(0, 0));
         return drawing == blank;
     }
-    // The parameter panel, or a frame standing in for it where the panels are not built.
-    QFrame *panel(int index) {
-        QFrame *&frame = form->ParFrm[index];
-        if (!frame) {
-            frame = new QFrame(form->surface());
-            frame->setGeometry(150, 150, 150, 100);
-            new QLineEdit(frame);
-            frame->hide();
-        }
-        return frame;
-    }
 
 private slots:
     void initTestCase() {
@@ -216,8 +205,7 @@ private slots:
     }
 
     void focusRuleWithAndWithoutPanel() {
-        QFrame *shown = panel(0);
-        panel(1);
+        QFrame *shown = form->ParFrm[0];
         shown->show();
         QLineEdit *box = shown->findChild<QLineEdit *>();
         box->setFocus();
@@ -288,8 +276,7 @@ private slots:
         QFETCH(int, step);
         QFETCH(QString, text);
         QFETCH(int, pointCount);
-        panel(0);
-        panel(1)->show(); // so that activations leave the outline alone
+        form->ParFrm[1]->show(); // so that activations leave the outline alone
         clickAll({{10, 10}, {60, 10}, {60, 60}});
         form->Program->setEnabled(true); // as after a generator
         form->Program->trigger();
