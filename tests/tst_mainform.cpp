@@ -333,6 +333,8 @@ private slots:
         form->Program_Click();
         OutForm &code = *OutForm::loaded();
         QVERIFY(QTest::qWaitForWindowExposed(&code));
+        QCOMPARE(code.DeclareText->palette().color(QPalette::Base),
+                 QApplication::palette("QMenu").color(QPalette::Window));
         activate(&code);
         for (QPlainTextEdit *box : {code.DeclareText, code.SaveFormat}) {
             const QString shown = box->toPlainText();
