@@ -1,13 +1,8 @@
-#include "app/MainForm.h"
-#include "capture/TracingSurface.h"
+#include "FormsFixture.h"
 #include "codegen/ShapeCode.h"
-#include "platform/MessageBox.h"
 #include "platform/Regions.h"
 #include "platform/RuntimeError.h"
-#include "platform/Screen.h"
 #include "platform/WindowRegion.h"
-#include "windows/CutForm.h"
-#include "windows/OutForm.h"
 
 #include <QAction>
 #include <QFrame>
@@ -53,289 +48,235 @@ QString roundRectProcedure(const QStringList &n) {
         .arg(n[0], n[1], n[2], n[3], n[4], n[5]);
 }
 
-QString declarations() {
-    return OutForm::ref().declareText();
-}
-
-QString procedure() {
-    return OutForm::ref().saveFormatText();
-}
-
 std::optional<QRegion> previewRegion() {
     return platform::windowRegion(CutForm::loaded());
 }
 
-} // namespace
-
-class TestShapes : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void cleanup();
-
-    void generate_data();
-    void generate();
-    void scalesApplyToTheirOwnAxis();
-    void overflowStopsAtTheBox_data();
-    void overflowStopsAtTheBox();
-    void declarationsStackAndProcedureIsReplaced();
-    void panelsSwitchAndKeepTheirTexts();
-    void tabRunsDownTheBoxesToTheButton();
-    void pressesOnAPanelStayOffTheSurface();
-
-private:
-    void makeForm(float twipsPerPixel);
-
-    MainForm *m_form = nullptr;
-    QStringList m_warnings;
-};
-
-void TestShapes::init() {
-    m_warnings.clear();
-    platform::setWarningSinkForTesting([this](const QString &text) { m_warnings << text; });
-}
-
-void TestShapes::cleanup() {
-    if (CutForm *preview = CutForm::loaded())
-        preview->close();
-    if (OutForm *out = OutForm::loaded())
-        out->close();
-    delete m_form;
-    m_form = nullptr;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    platform::setTwipsPerPixelForTesting(0, 0);
-    platform::setWarningSinkForTesting({});
-}
-
-void TestShapes::makeForm(float twipsPerPixel) {
-    platform::setTwipsPerPixelForTesting(twipsPerPixel, twipsPerPixel);
-    m_form = new MainForm;
-}
-
 using Boxes = QMap<int, QString>;
 
-void TestShapes::generate_data() {
-    QTest::addColumn<float>("twipsPerPixel");
-    QTest::addColumn<bool>("ellipse");
-    QTest::addColumn<Boxes>("typed"); // box index -> text, over the defaults
-    QTest::addColumn<QStringList>("written");
-    QTest::addColumn<QRegion>("region");
-    using platform::CreateEllipticRgn;
-    using platform::CreateRoundRectRgn;
-    const QStringList e{"100", "100", "5000", "5000"};
-    const QStringList r{"100", "100", "5000", "5000", "100", "100"};
-    QTest::newRow("ellipse at 15")
-        << 15.0f << true << Boxes() << e << *CreateEllipticRgn(7, 7, 333, 333);
-    QTest::newRow("ellipse at 12")
-        << 12.0f << true << Boxes() << e << *CreateEllipticRgn(8, 8, 417, 417);
-    QTest::newRow("rounded at 15")
-        << 15.0f << false << Boxes() << r << *CreateRoundRectRgn(7, 7, 333, 333, 100, 100);
-    QTest::newRow("rounded at 12")
-        << 12.0f << false << Boxes() << r << *CreateRoundRectRgn(8, 8, 417, 417, 100, 100);
-    // Each box in its place: P0 left, P1 top, P3 right, P2 bottom; Q5 left, Q4 top, Q7 right,
-    // Q6 bottom, then Q9 and Q8. 1500 twips are 100 pixels.
-    QTest::newRow("ellipse boxes")
-        << 15.0f << true << Boxes{{0, "1500"}, {1, "3000"}, {2, "4500"}, {3, "6000"}}
-        << QStringList{"1500", "3000", "6000", "4500"} << *CreateEllipticRgn(100, 200, 400, 300);
-    QTest::newRow("rounded boxes")
-        << 15.0f << false
-        << Boxes{{4, "3000"}, {5, "1500"}, {6, "4500"}, {7, "6000"}, {8, "150"}, {9, "300"}}
-        << QStringList{"1500", "3000", "6000", "4500", "300", "150"}
-        << *CreateRoundRectRgn(100, 200, 400, 300, 300, 150);
-    // 2.5 reads as 2 and 3.5 as 4; 30 and 90 twips are 2.5 and 7.5 pixels.
-    QTest::newRow("halves to even")
-        << 12.0f << true << Boxes{{0, "30"}, {1, "90"}, {2, "2.5"}, {3, "3.5"}}
-        << QStringList{"30", "90", "4", "2"} << *CreateEllipticRgn(2, 8, 0, 0);
-    QTest::newRow("-150") << 15.0f << true << Boxes{{0, "-150"}}
-                          << QStringList{"-150", "100", "5000", "5000"}
-                          << *CreateEllipticRgn(-10, 7, 333, 333);
-    QTest::newRow("empty box") << 15.0f << true << Boxes{{3, ""}}
-                               << QStringList{"100", "100", "0", "5000"}
-                               << *CreateEllipticRgn(7, 7, 0, 333);
-    QTest::newRow("&H7FFF") << 15.0f << true << Boxes{{3, "&H7FFF"}}
-                            << QStringList{"100", "100", "32767", "5000"}
-                            << *CreateEllipticRgn(7, 7, 2184, 333);
-    QTest::newRow("-20 corner width") << 15.0f << false << Boxes{{9, "-20"}}
-                                      << QStringList{"100", "100", "5000", "5000", "-20", "100"}
-                                      << *CreateRoundRectRgn(7, 7, 333, 333, -20, 100);
-}
+} // namespace
 
-void TestShapes::generate() {
-    QFETCH(float, twipsPerPixel);
-    QFETCH(bool, ellipse);
-    QFETCH(Boxes, typed);
-    QFETCH(QStringList, written);
-    QFETCH(QRegion, region);
-    makeForm(twipsPerPixel);
-    QVERIFY(!m_form->Program->isEnabled());
-    const QString initial = declarations();
-    for (auto it = typed.cbegin(); it != typed.cend(); ++it)
-        m_form->SetPar[it.key()]->setText(it.value());
+class TestShapes : public QObject, FormsFixture {
+    Q_OBJECT
 
-    (ellipse ? m_form->MakeEllipse : m_form->RoundRect)->trigger();
-    (ellipse ? m_form->CircleOkBut : m_form->RectOkBut)->click();
-
-    QCOMPARE(m_warnings, QStringList());
-    QCOMPARE(declarations(), (ellipse ? kEllipseDeclarations : kRoundRectDeclarations) + initial);
-    QCOMPARE(procedure(), ellipse ? ellipseProcedure(written) : roundRectProcedure(written));
-    QVERIFY(m_form->Program->isEnabled());
-    QVERIFY(m_form->ParFrm[0]->isHidden() && m_form->ParFrm[1]->isHidden());
-    QVERIFY(CutForm::loaded() && CutForm::loaded()->isVisible());
-    QCOMPARE(previewRegion(), std::optional<QRegion>(region));
-    QVERIFY(!OutForm::loaded()->isVisible()); // the code window waits for "&Код"
-
-    // The preview hidden by a reset comes back with the next click.
-    m_form->RestBut->trigger();
-    QVERIFY(!CutForm::loaded()->isVisible());
-    (ellipse ? m_form->CircleOkBut : m_form->RectOkBut)->click();
-    QVERIFY(CutForm::loaded()->isVisible());
-}
-
-// The horizontal scale divides the left and right edges, the vertical one the top and bottom.
-void TestShapes::scalesApplyToTheirOwnAxis() {
-    using A4 = std::array<int32_t, 4>;
-    using A6 = std::array<int32_t, 6>;
-    QCOMPARE(shapecode::ellipseRegionArguments({120, 120, 120, 120}, 12, 15), (A4{10, 8, 10, 8}));
-    QCOMPARE(shapecode::roundRectRegionArguments({120, 120, 120, 120, 120, 120}, 12, 15),
-             (A6{10, 8, 10, 8, 120, 120}));
-}
-
-void TestShapes::overflowStopsAtTheBox_data() {
-    QTest::addColumn<bool>("ellipse");
-    QTest::addColumn<int>("box");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("ellipse 40000") << true << 2 << QStringLiteral("40000");
-    QTest::newRow("ellipse 1e5") << true << 2 << QStringLiteral("1e5");
-    QTest::newRow("rounded 40000") << false << 7 << QStringLiteral("40000");
-    QTest::newRow("rounded 1e5") << false << 7 << QStringLiteral("1e5");
-}
-
-// A good click first, then the bad one: the earlier boxes' slots take the new values, and the
-// code window, the preview and the later slots keep what the good click left.
-void TestShapes::overflowStopsAtTheBox() {
-    QFETCH(bool, ellipse);
-    QFETCH(int, box);
-    QFETCH(QString, text);
-    makeForm(15);
-    const int first = ellipse ? 0 : 4;
-    QPushButton *button = ellipse ? m_form->CircleOkBut : m_form->RectOkBut;
-    QAction *open = ellipse ? m_form->MakeEllipse : m_form->RoundRect;
-    open->trigger();
-    button->click();
-    const QString declarationsBefore = declarations();
-    const QString procedureBefore = procedure();
-    const std::optional<QRegion> regionBefore = previewRegion();
-    QVERIFY(regionBefore);
-
-    m_form->Program->setEnabled(false);
-    for (int i = first; i < box; ++i)
-        m_form->SetPar[i]->setText(QString::number(1000 + i));
-    m_form->SetPar[box]->setText(text);
-    open->trigger();
-    button->click();
-
-    QCOMPARE(m_warnings, QStringList{platform::runtimeErrorText(platform::ErrOverflow)});
-    QVERIFY(m_form->Program->isEnabled());
-    QVERIFY(m_form->ParFrm[ellipse ? 0 : 1]->isHidden());
-    for (int i = first; i < box; ++i)
-        QCOMPARE(m_form->shapeParameters[i - first], int16_t(1000 + i));
-    QCOMPARE(m_form->shapeParameters[box - first], int16_t(5000)); // from the good click
-    QCOMPARE(declarations(), declarationsBefore);
-    QCOMPARE(procedure(), procedureBefore);
-    QCOMPARE(previewRegion(), regionBefore);
-    QCOMPARE(m_form->SetPar[box]->text(), text);
-}
-
-void TestShapes::declarationsStackAndProcedureIsReplaced() {
-    makeForm(15);
-    const QString initial = declarations();
-    m_form->CircleOkBut->click();
-    m_form->SetPar[0]->setText(QStringLiteral("1500"));
-    m_form->CircleOkBut->click();
-    QCOMPARE(declarations(), kEllipseDeclarations + kEllipseDeclarations + initial);
-    QCOMPARE(procedure(), ellipseProcedure({"1500", "100", "5000", "5000"}));
-    m_form->RectOkBut->click();
-    QCOMPARE(declarations(),
-             kRoundRectDeclarations + kEllipseDeclarations + kEllipseDeclarations + initial);
-    QCOMPARE(procedure(), roundRectProcedure({"100", "100", "5000", "5000", "100", "100"}));
-    QCOMPARE(previewRegion(), platform::CreateRoundRectRgn(7, 7, 333, 333, 100, 100));
-}
-
-void TestShapes::panelsSwitchAndKeepTheirTexts() {
-    makeForm(15);
-    auto shown = [this] {
-        return QPair<bool, bool>(!m_form->ParFrm[0]->isHidden(), !m_form->ParFrm[1]->isHidden());
-    };
-    using P = QPair<bool, bool>;
-    QCOMPARE(shown(), P(false, false));
-    m_form->MakeEllipse->trigger();
-    QCOMPARE(shown(), P(true, false));
-    m_form->SetPar[1]->clear();
-    QTest::keyClicks(m_form->SetPar[1], QStringLiteral("250"));
-    m_form->SetPar[2]->clear();
-    m_form->RoundRect->trigger();
-    QCOMPARE(shown(), P(false, true));
-    m_form->SetPar[8]->setText(QStringLiteral("abc"));
-    m_form->RestBut->trigger();
-    QCOMPARE(shown(), P(false, false));
-
-    m_form->MakeEllipse->trigger();
-    QCOMPARE(m_form->SetPar[1]->text(), QStringLiteral("250"));
-    QCOMPARE(m_form->SetPar[2]->text(), QString());
-    QCOMPARE(m_form->SetPar[8]->text(), QStringLiteral("abc"));
-    m_form->CircleOkBut->click();
-    QCOMPARE(shown(), P(false, false));
-    QCOMPARE(m_form->shapeParameters[1], int16_t(250));
-}
-
-void TestShapes::tabRunsDownTheBoxesToTheButton() {
-    makeForm(15);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
-    auto walk = [this](QAction *open, const QList<QWidget *> &expected) {
-        open->trigger();
-        expected.first()->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(QApplication::focusWidget(), expected.first());
-        for (qsizetype i = 1; i < expected.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), expected[i]);
-        }
-    };
-    walk(m_form->MakeEllipse, {m_form->SetPar[0], m_form->SetPar[1], m_form->SetPar[2],
-                               m_form->SetPar[3], m_form->CircleOkBut});
-    walk(m_form->RoundRect,
-         {m_form->SetPar[4], m_form->SetPar[5], m_form->SetPar[6], m_form->SetPar[7],
-          m_form->SetPar[8], m_form->SetPar[9], m_form->RectOkBut});
-}
-
-// Presses go through the window, as the platform delivers them, to whatever lies under the cursor.
-void TestShapes::pressesOnAPanelStayOffTheSurface() {
-    makeForm(15);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    auto press = [this](QWidget *widget, QPoint local, Qt::MouseButton button) {
-        const QPoint pos = widget->mapTo(m_form, local);
-        QTest::mousePress(m_form->windowHandle(), button, {}, pos);
-        QTest::mouseRelease(m_form->windowHandle(), button, {}, pos + QPoint(3, 3));
-    };
-    const QString before = procedure();
-    for (QAction *open : {m_form->MakeEllipse, m_form->RoundRect}) {
-        open->trigger();
-        QFrame *frame = m_form->ParFrm[open == m_form->MakeEllipse ? 0 : 1];
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
-            press(frame, QPoint(frame->width() - 3, frame->height() - 3), b); // bare frame
-            press(frame->findChild<QLabel *>(), QPoint(2, 2), b);
-        }
-        QVERIFY(frame->isVisible());
-        QCOMPARE(m_form->outline.PointCount, int16_t(0));
-        QCOMPARE(procedure(), before);
+    // Opens the panel and clicks its button.
+    void generateShape(bool ellipse) {
+        (ellipse ? form->MakeEllipse : form->RoundRect)->trigger();
+        (ellipse ? form->CircleOkBut : form->RectOkBut)->click();
     }
-    // The same press beside the panel does reach the surface.
-    press(m_form->surface(), m_form->ParFrm[1]->geometry().topRight() + QPoint(20, 20),
-          Qt::LeftButton);
-    QCOMPARE(m_form->outline.PointCount, int16_t(1));
-}
+
+private slots:
+    void init() { recordWarnings(); }
+    void cleanup() { tearDown(); }
+
+    void generate_data() {
+        QTest::addColumn<float>("twipsPerPixel");
+        QTest::addColumn<bool>("ellipse");
+        QTest::addColumn<Boxes>("typed");     // box index -> text, over the defaults
+        QTest::addColumn<QString>("written"); // the numbers in the order written
+        QTest::addColumn<QRegion>("region");
+        using platform::CreateEllipticRgn;
+        using platform::CreateRoundRectRgn;
+        const QString e = "100 100 5000 5000", r = "100 100 5000 5000 100 100";
+        QTest::newRow("ellipse at 15")
+            << 15.0f << true << Boxes() << e << *CreateEllipticRgn(7, 7, 333, 333);
+        QTest::newRow("rounded at 15")
+            << 15.0f << false << Boxes() << r << *CreateRoundRectRgn(7, 7, 333, 333, 100, 100);
+        QTest::newRow("rounded at 12")
+            << 12.0f << false << Boxes() << r << *CreateRoundRectRgn(8, 8, 417, 417, 100, 100);
+        // Each box in its place: P0 left, P1 top, P3 right, P2 bottom; Q5 left, Q4 top, Q7 right,
+        // Q6 bottom, then Q9 and Q8. 1500 twips are 100 pixels.
+        QTest::newRow("ellipse boxes")
+            << 15.0f << true << Boxes{{0, "1500"}, {1, "3000"}, {2, "4500"}, {3, "6000"}}
+            << "1500 3000 6000 4500" << *CreateEllipticRgn(100, 200, 400, 300);
+        QTest::newRow("rounded boxes")
+            << 15.0f << false
+            << Boxes{{4, "3000"}, {5, "1500"}, {6, "4500"}, {7, "6000"}, {8, "150"}, {9, "300"}}
+            << "1500 3000 6000 4500 300 150" << *CreateRoundRectRgn(100, 200, 400, 300, 300, 150);
+        // 2.5 reads as 2 and 3.5 as 4; 30 and 90 twips are 2.5 and 7.5 pixels.
+        QTest::newRow("halves to even")
+            << 12.0f << true << Boxes{{0, "30"}, {1, "90"}, {2, "2.5"}, {3, "3.5"}} << "30 90 4 2"
+            << *CreateEllipticRgn(2, 8, 0, 0);
+        QTest::newRow("-150") << 15.0f << true << Boxes{{0, "-150"}} << "-150 100 5000 5000"
+                              << *CreateEllipticRgn(-10, 7, 333, 333);
+        QTest::newRow("empty box") << 15.0f << true << Boxes{{3, ""}} << "100 100 0 5000"
+                                   << *CreateEllipticRgn(7, 7, 0, 333);
+        QTest::newRow("&H7FFF") << 15.0f << true << Boxes{{3, "&H7FFF"}} << "100 100 32767 5000"
+                                << *CreateEllipticRgn(7, 7, 2184, 333);
+        QTest::newRow("-20 corner width")
+            << 15.0f << false << Boxes{{9, "-20"}} << "100 100 5000 5000 -20 100"
+            << *CreateRoundRectRgn(7, 7, 333, 333, -20, 100);
+    }
+
+    void generate() {
+        QFETCH(float, twipsPerPixel);
+        QFETCH(bool, ellipse);
+        QFETCH(Boxes, typed);
+        QFETCH(QString, written);
+        QFETCH(QRegion, region);
+        makeForm(twipsPerPixel);
+        QVERIFY(!form->Program->isEnabled());
+        const QString initial = declareText();
+        for (auto it = typed.cbegin(); it != typed.cend(); ++it)
+            form->SetPar[it.key()]->setText(it.value());
+
+        generateShape(ellipse);
+        QCOMPARE(warnings, QStringList());
+        QCOMPARE(declareText(),
+                 (ellipse ? kEllipseDeclarations : kRoundRectDeclarations) + initial);
+        const QStringList n = written.split(u' ');
+        QCOMPARE(saveFormat(), ellipse ? ellipseProcedure(n) : roundRectProcedure(n));
+        QVERIFY(form->Program->isEnabled());
+        QVERIFY(form->ParFrm[0]->isHidden() && form->ParFrm[1]->isHidden());
+        QVERIFY(CutForm::loaded() && CutForm::loaded()->isVisible());
+        QCOMPARE(previewRegion(), std::optional<QRegion>(region));
+        QVERIFY(!OutForm::loaded()->isVisible()); // the code window waits for "&Код"
+
+        // The preview hidden by a reset comes back with the next click.
+        form->RestBut->trigger();
+        QVERIFY(!CutForm::loaded()->isVisible());
+        generateShape(ellipse);
+        QVERIFY(CutForm::loaded()->isVisible());
+    }
+
+    // The horizontal scale divides the left and right edges, the vertical one the top and bottom.
+    void scalesApplyToTheirOwnAxis() {
+        using A4 = std::array<int32_t, 4>;
+        using A6 = std::array<int32_t, 6>;
+        QCOMPARE(shapecode::ellipseRegionArguments({120, 120, 120, 120}, 12, 15),
+                 (A4{10, 8, 10, 8}));
+        QCOMPARE(shapecode::roundRectRegionArguments({120, 120, 120, 120, 120, 120}, 12, 15),
+                 (A6{10, 8, 10, 8, 120, 120}));
+    }
+
+    void overflowStopsAtTheBox_data() {
+        QTest::addColumn<bool>("ellipse");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ellipse 40000") << true << 2 << QStringLiteral("40000");
+        QTest::newRow("rounded 1e5") << false << 7 << QStringLiteral("1e5");
+    }
+
+    // A good click first, then the bad one: the earlier boxes' slots take the new values, and the
+    // code window, the preview and the later slots keep what the good click left.
+    void overflowStopsAtTheBox() {
+        QFETCH(bool, ellipse);
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        makeForm(15);
+        const int first = ellipse ? 0 : 4;
+        generateShape(ellipse);
+        const QString declarationsBefore = declareText();
+        const QString procedureBefore = saveFormat();
+        const std::optional<QRegion> regionBefore = previewRegion();
+        QVERIFY(regionBefore);
+
+        form->Program->setEnabled(false);
+        for (int i = first; i < box; ++i)
+            form->SetPar[i]->setText(QString::number(1000 + i));
+        form->SetPar[box]->setText(text);
+        generateShape(ellipse);
+
+        QCOMPARE(warnings, QStringList{platform::runtimeErrorText(platform::ErrOverflow)});
+        QVERIFY(form->Program->isEnabled());
+        QVERIFY(form->ParFrm[ellipse ? 0 : 1]->isHidden());
+        for (int i = first; i < box; ++i)
+            QCOMPARE(form->shapeParameters[i - first], int16_t(1000 + i));
+        QCOMPARE(form->shapeParameters[box - first], int16_t(5000)); // from the good click
+        QCOMPARE(declareText(), declarationsBefore);
+        QCOMPARE(saveFormat(), procedureBefore);
+        QCOMPARE(previewRegion(), regionBefore);
+        QCOMPARE(form->SetPar[box]->text(), text);
+    }
+
+    void declarationsStackAndProcedureIsReplaced() {
+        makeForm(15);
+        const QString initial = declareText();
+        form->CircleOkBut->click();
+        form->SetPar[0]->setText(QStringLiteral("1500"));
+        form->CircleOkBut->click();
+        QCOMPARE(declareText(), kEllipseDeclarations + kEllipseDeclarations + initial);
+        QCOMPARE(saveFormat(), ellipseProcedure({"1500", "100", "5000", "5000"}));
+        form->RectOkBut->click();
+        QCOMPARE(declareText(),
+                 kRoundRectDeclarations + kEllipseDeclarations + kEllipseDeclarations + initial);
+        QCOMPARE(saveFormat(), roundRectProcedure({"100", "100", "5000", "5000", "100", "100"}));
+        QCOMPARE(previewRegion(), platform::CreateRoundRectRgn(7, 7, 333, 333, 100, 100));
+    }
+
+    void panelsSwitchAndKeepTheirTexts() {
+        makeForm(15);
+        auto shown = [this] {
+            return QPair(!form->ParFrm[0]->isHidden(), !form->ParFrm[1]->isHidden());
+        };
+        form->MakeEllipse->trigger();
+        QCOMPARE(shown(), QPair(true, false));
+        form->SetPar[1]->clear();
+        QTest::keyClicks(form->SetPar[1], QStringLiteral("250"));
+        form->SetPar[2]->clear();
+        form->RoundRect->trigger();
+        QCOMPARE(shown(), QPair(false, true));
+        form->SetPar[8]->setText(QStringLiteral("abc"));
+        form->RestBut->trigger();
+        QCOMPARE(shown(), QPair(false, false));
+
+        form->MakeEllipse->trigger(); // the texts outlive the reset
+        QCOMPARE(form->SetPar[1]->text(), QStringLiteral("250"));
+        QCOMPARE(form->SetPar[2]->text(), QString());
+        QCOMPARE(form->SetPar[8]->text(), QStringLiteral("abc"));
+        form->CircleOkBut->click();
+        QCOMPARE(shown(), QPair(false, false));
+        QCOMPARE(form->shapeParameters[1], int16_t(250));
+    }
+
+    void tabRunsDownTheBoxesToTheButton() {
+        makeForm(15);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto walk = [this](QAction *open, const QList<QWidget *> &expected) {
+            open->trigger();
+            expected.first()->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(QApplication::focusWidget(), expected.first());
+            for (qsizetype i = 1; i < expected.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), expected[i]);
+            }
+        };
+        walk(form->MakeEllipse, {form->SetPar[0], form->SetPar[1], form->SetPar[2], form->SetPar[3],
+                                 form->CircleOkBut});
+        walk(form->RoundRect, {form->SetPar[4], form->SetPar[5], form->SetPar[6], form->SetPar[7],
+                               form->SetPar[8], form->SetPar[9], form->RectOkBut});
+    }
+
+    // Presses go through the window, as the platform delivers them, to whatever lies under the
+    // cursor.
+    void pressesOnAPanelStayOffTheSurface() {
+        makeForm(15);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto press = [this](QWidget *widget, QPoint local, Qt::MouseButton button) {
+            const QPoint pos = widget->mapTo(form.get(), local);
+            QTest::mousePress(form->windowHandle(), button, {}, pos);
+            QTest::mouseRelease(form->windowHandle(), button, {}, pos + QPoint(3, 3));
+        };
+        const QString before = saveFormat();
+        for (QAction *open : {form->MakeEllipse, form->RoundRect}) {
+            open->trigger();
+            QFrame *frame = form->ParFrm[open == form->MakeEllipse ? 0 : 1];
+            for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
+                press(frame, QPoint(frame->width() - 3, frame->height() - 3), b); // bare frame
+                press(frame->findChild<QLabel *>(), QPoint(2, 2), b);
+            }
+            QVERIFY(frame->isVisible());
+            QCOMPARE(form->outline.PointCount, int16_t(0));
+            QCOMPARE(saveFormat(), before);
+        }
+        // The same press beside the panel does reach the surface.
+        press(form->surface(), form->ParFrm[1]->geometry().topRight() + QPoint(20, 20),
+              Qt::LeftButton);
+        QCOMPARE(form->outline.PointCount, int16_t(1));
+    }
+};
 
 QTEST_MAIN(TestShapes)
 #include "tst_shapes.moc"
