@@ -14,7 +14,7 @@ for target in fuzz_numeric fuzz_regions; do
     echo "== $target: ${seconds}s"
     status=0
     ./build-fuzz/"$target" "$work" "fuzz/corpus/$name" -max_total_time="$seconds" \
-        -artifact_prefix=build-fuzz/ -timeout=5 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/ -timeout="${ZARNIK_FUZZ_TIMEOUT:-5}" -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
         >"build-fuzz/$target.log" 2>&1 || status=$?
     grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|SUMMARY)' "build-fuzz/$target.log" || true
     if [ "$status" -ne 0 ]; then
