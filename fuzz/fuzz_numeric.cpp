@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     const double value = platform::numericPrefix(text);
     if (std::isnan(value))

@@ -15,11 +15,8 @@ class Input {
 public:
     Input(const uint8_t *data, size_t size)
         : m_data(data)
-        , m_size(size)
-    {
-    }
-    int32_t next()
-    {
+        , m_size(size) {}
+    int32_t next() {
         int32_t value = 0;
         const size_t n = std::min(sizeof value, m_size - m_pos);
         std::memcpy(&value, m_data + m_pos, n);
@@ -35,8 +32,7 @@ private:
 };
 
 // The box the shape may cover, in the 64-bit space so that no edge overflows.
-bool inside(const QRegion &region, int64_t l, int64_t t, int64_t r, int64_t b)
-{
+bool inside(const QRegion &region, int64_t l, int64_t t, int64_t r, int64_t b) {
     const QRect box = region.boundingRect();
     if (region.isEmpty())
         return true;
@@ -46,8 +42,7 @@ bool inside(const QRegion &region, int64_t l, int64_t t, int64_t r, int64_t b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1)
         return 0;
     Input in(data + 1, size - 1);
