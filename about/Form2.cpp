@@ -40,18 +40,15 @@ const QColor kDarkRed(128, 0, 0);
 const QColor kLinkBlue(0, 0, 192);
 const QColor kLightGrey(224, 224, 224);
 
-// Control places in twips: left, top, width, height.
-struct TwipsRect {
-    int left, top, width, height;
-};
-constexpr TwipsRect kImage1Twips{240, 150, 480, 480};
-constexpr TwipsRect kLabel1Twips{120, 405, 4695, 255};
-constexpr TwipsRect kLabel2Twips{225, 780, 4440, 390};
-constexpr TwipsRect kLabel3Twips{225, 1305, 4440, 465};
-constexpr TwipsRect kLabel7Twips{1380, 1830, 2175, 195};
-constexpr TwipsRect kLabel5Twips{1590, 2070, 1755, 195};
-constexpr TwipsRect kLabel6Twips{1515, 2430, 1890, 195};
-constexpr TwipsRect kLabel4Twips{1980, 2820, 930, 195};
+// Control places in twips, relative to the client area.
+constexpr platform::TwipsRect kImage1Twips{240, 150, 480, 480};
+constexpr platform::TwipsRect kLabel1Twips{120, 405, 4695, 255};
+constexpr platform::TwipsRect kLabel2Twips{225, 780, 4440, 390};
+constexpr platform::TwipsRect kLabel3Twips{225, 1305, 4440, 465};
+constexpr platform::TwipsRect kLabel7Twips{1380, 1830, 2175, 195};
+constexpr platform::TwipsRect kLabel5Twips{1590, 2070, 1755, 195};
+constexpr platform::TwipsRect kLabel6Twips{1515, 2430, 1890, 195};
+constexpr platform::TwipsRect kLabel4Twips{1980, 2820, 930, 195};
 
 // The separator lines run from x1 to x2 at one height, in twips.
 constexpr int kLineLeftTwips = 240;
@@ -111,11 +108,6 @@ QCursor handCursor() {
     return QCursor(QBitmap::fromImage(black), QBitmap::fromImage(opaque), kCursorHotX, kCursorHotY);
 }
 
-QRect pixelsFor(const TwipsRect &twips) {
-    return QRect(platform::twipsToPixelsX(twips.left), platform::twipsToPixelsY(twips.top),
-                 platform::twipsToPixelsX(twips.width), platform::twipsToPixelsY(twips.height));
-}
-
 QString webAddress() {
     return QString::fromUtf8(ZARNIK_WEB_ADDRESS);
 }
@@ -165,14 +157,14 @@ void Form2::createControls() {
     const QCursor linkCursor = handCursor();
     const QColor buttonShadow = QApplication::palette().color(QPalette::Active, QPalette::Dark);
 
-    auto makeLabel = [this](const char *name, const TwipsRect &place, const QColor &colour,
-                            Qt::Alignment alignment) {
+    auto makeLabel = [this](const char *name, const platform::TwipsRect &place,
+                            const QColor &colour, Qt::Alignment alignment) {
         auto *label = new QLabel(this);
         label->setObjectName(QLatin1String(name));
         label->setTextFormat(Qt::PlainText);
         label->setTextInteractionFlags(Qt::NoTextInteraction);
         label->setAlignment(alignment | Qt::AlignTop);
-        label->setGeometry(pixelsFor(place));
+        label->setGeometry(platform::twipsToPixels(place));
         QPalette text = label->palette();
         text.setColor(QPalette::WindowText, colour);
         label->setPalette(text);

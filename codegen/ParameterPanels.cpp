@@ -18,15 +18,6 @@ namespace {
 const QString kPanelCaption = QStringLiteral("Параметры");
 const QString kCreateCaption = QStringLiteral("Создать");
 
-struct TwipsRect {
-    int left, top, width, height;
-};
-
-QRect pixelsOf(const TwipsRect &r) {
-    return QRect(platform::twipsToPixelsX(r.left), platform::twipsToPixelsY(r.top),
-                 platform::twipsToPixelsX(r.width), platform::twipsToPixelsY(r.height));
-}
-
 // One row of a panel: a label and the text box beside it, sharing the row's top edge.
 struct PanelRow {
     int labelIndex;
@@ -45,8 +36,8 @@ constexpr int kButtonHeightTwips = 375;
 
 // The ellipse panel: the first row feeds the left edge, the second the top edge.
 constexpr int kEllipseBoxLeftTwips = 1350;
-constexpr TwipsRect kEllipsePanelTwips{0, 0, 2445, 2295};
-constexpr TwipsRect kCircleOkButTwips{120, 1800, 2205, kButtonHeightTwips};
+constexpr platform::TwipsRect kEllipsePanelTwips{0, 0, 2445, 2295};
+constexpr platform::TwipsRect kCircleOkButTwips{120, 1800, 2205, kButtonHeightTwips};
 constexpr PanelRow kEllipseRows[] = {
     {0, "Отступ сверху", 1080, 195, 0, "100", 360},
     {1, "Отступ слева", 1020, 195, 1, "100", 720},
@@ -56,8 +47,8 @@ constexpr PanelRow kEllipseRows[] = {
 
 // The rounded-rectangle panel: its labels were numbered from the bottom row up.
 constexpr int kRoundRectBoxLeftTwips = 2580;
-constexpr TwipsRect kRoundRectPanelTwips{0, 0, 3675, 3015};
-constexpr TwipsRect kRectOkButTwips{120, 2520, 3435, kButtonHeightTwips};
+constexpr platform::TwipsRect kRoundRectPanelTwips{0, 0, 3675, 3015};
+constexpr platform::TwipsRect kRectOkButTwips{120, 2520, 3435, kButtonHeightTwips};
 constexpr PanelRow kRoundRectRows[] = {
     {7, "Отступ сверху", 1080, 195, 4, "100", 360},
     {6, "Отступ слева", 1020, 195, 5, "100", 720},
@@ -108,7 +99,7 @@ void MainForm::createParameterPanels() {
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             // The tabled widths fit the captions in the classic 8-point font; where the desktop's
             // font is wider the label grows rather than cutting its caption off.
-            QRect geometry = pixelsOf(
+            QRect geometry = platform::twipsToPixels(
                 {kLabelLeftTwips, row.topTwips, row.labelWidthTwips, row.labelHeightTwips});
             geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
             label->setGeometry(geometry);
@@ -116,17 +107,17 @@ void MainForm::createParameterPanels() {
 
             auto *box = new QLineEdit(QString::fromUtf8(row.defaultText), frame);
             box->setObjectName(QStringLiteral("SetPar(%1)").arg(row.boxIndex));
-            box->setGeometry(
-                pixelsOf({boxLeftTwips, row.topTwips, kBoxWidthTwips, kBoxHeightTwips}));
+            box->setGeometry(platform::twipsToPixels(
+                {boxLeftTwips, row.topTwips, kBoxWidthTwips, kBoxHeightTwips}));
             box->setAccessibleName(label->text());
             label->setBuddy(box);
             SetPar[row.boxIndex] = box;
         }
     };
-    auto makeFrame = [this](int index, const TwipsRect &twips) {
+    auto makeFrame = [this](int index, const platform::TwipsRect &twips) {
         auto *frame = new ParameterFrame(kPanelCaption, surface());
         frame->setObjectName(QStringLiteral("ParFrm(%1)").arg(index));
-        frame->setGeometry(pixelsOf(twips));
+        frame->setGeometry(platform::twipsToPixels(twips));
         frame->setFont(platform::classicFont(8));
         ParFrm[index] = frame;
         return frame;
@@ -136,7 +127,7 @@ void MainForm::createParameterPanels() {
     makeRows(ellipsePanel, kEllipseRows, kEllipseBoxLeftTwips);
     CircleOkBut = new QPushButton(kCreateCaption, ellipsePanel);
     CircleOkBut->setObjectName(QStringLiteral("CircleOkBut"));
-    CircleOkBut->setGeometry(pixelsOf(kCircleOkButTwips));
+    CircleOkBut->setGeometry(platform::twipsToPixels(kCircleOkButTwips));
     connect(CircleOkBut, &QPushButton::clicked, this,
             [this] { platform::runHandler([this] { CircleOkBut_Click(); }); });
 
@@ -144,7 +135,7 @@ void MainForm::createParameterPanels() {
     makeRows(roundRectPanel, kRoundRectRows, kRoundRectBoxLeftTwips);
     RectOkBut = new QPushButton(kCreateCaption, roundRectPanel);
     RectOkBut->setObjectName(QStringLiteral("RectOkBut"));
-    RectOkBut->setGeometry(pixelsOf(kRectOkButTwips));
+    RectOkBut->setGeometry(platform::twipsToPixels(kRectOkButTwips));
     connect(RectOkBut, &QPushButton::clicked, this,
             [this] { platform::runHandler([this] { RectOkBut_Click(); }); });
 

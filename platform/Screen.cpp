@@ -54,4 +54,9 @@ int twipsToPixelsY(double twips) {
     return toInt32(twips / twipsPerPixelY());
 }
 
+QRect twipsToPixels(const TwipsRect &twips) {
+    return QRect(twipsToPixelsX(twips.left), twipsToPixelsY(twips.top), twipsToPixelsX(twips.width),
+                 twipsToPixelsY(twips.height));
+}
+
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 namespace platform {
 
 // Screen.TwipsPerPixelX and Screen.TwipsPerPixelY: 1440 divided by the screen's logical dots per
@@ -13,5 +15,11 @@ void setTwipsPerPixelForTesting(float x, float y);
 // Twips to whole pixels as the forms toolkit lays out windows and controls.
 int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
+
+// A control's place in twips: left, top, width, height.
+struct TwipsRect {
+    int left, top, width, height;
+};
+QRect twipsToPixels(const TwipsRect &twips);
 
 } // namespace platform

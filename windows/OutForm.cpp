@@ -27,20 +27,12 @@ const QString kCopyTip =
 const QString kOnTopTip = QStringLiteral(" Расположить данное окно поверх остальных ");
 
 // Positions and sizes in twips, relative to the client area.
-struct TwipsRect {
-    int left, top, width, height;
-};
-constexpr TwipsRect kFrame1Twips{0, 0, 4695, 3495};
-constexpr TwipsRect kGeneralLabelTwips{120, 240, 600, 195};
-constexpr TwipsRect kDeclareTextTwips{120, 480, 4455, 975};
-constexpr TwipsRect kSubLabelTwips{120, 1560, 330, 195};
-constexpr TwipsRect kSaveFormatTwips{120, 1800, 4455, 1605};
-constexpr TwipsRect kOnTopTwips{120, 3720, 2175, 190};
-
-QRect pixelsOf(const TwipsRect &r) {
-    return QRect(platform::twipsToPixelsX(r.left), platform::twipsToPixelsY(r.top),
-                 platform::twipsToPixelsX(r.width), platform::twipsToPixelsY(r.height));
-}
+constexpr platform::TwipsRect kFrame1Twips{0, 0, 4695, 3495};
+constexpr platform::TwipsRect kGeneralLabelTwips{120, 240, 600, 195};
+constexpr platform::TwipsRect kDeclareTextTwips{120, 480, 4455, 975};
+constexpr platform::TwipsRect kSubLabelTwips{120, 1560, 330, 195};
+constexpr platform::TwipsRect kSaveFormatTwips{120, 1800, 4455, 1605};
+constexpr platform::TwipsRect kOnTopTwips{120, 3720, 2175, 190};
 
 // The text box shows line ends as plain line breaks; the text itself keeps CR LF.
 QString shownText(const QString &text) {
@@ -51,11 +43,11 @@ QString shownText(const QString &text) {
 
 // A box is named after its label, the way a screen reader announces it.
 QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QLabel *label,
-                            const TwipsRect &place) {
+                            const platform::TwipsRect &place) {
     auto *box = new QPlainTextEdit(parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(label->text());
-    box->setGeometry(pixelsOf(place));
+    box->setGeometry(platform::twipsToPixels(place));
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The program alone writes the texts; the user may click, select and move the caret.
@@ -66,10 +58,10 @@ QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QLabel *lab
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption,
-                  const TwipsRect &place) {
+                  const platform::TwipsRect &place) {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
-    label->move(pixelsOf(place).topLeft());
+    label->move(platform::twipsToPixels(place).topLeft());
     label->adjustSize(); // sized to its caption
     return label;
 }
@@ -101,7 +93,7 @@ OutForm::OutForm()
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setFrameShape(QFrame::Box);
     frame1->setFrameShadow(QFrame::Sunken);
-    frame1->setGeometry(pixelsOf(kFrame1Twips));
+    frame1->setGeometry(platform::twipsToPixels(kFrame1Twips));
 
     const QLabel *general =
         makeLabel(frame1, "Label1(0)", QStringLiteral("General:"), kGeneralLabelTwips);
@@ -116,7 +108,7 @@ OutForm::OutForm()
     OnTop->setObjectName(QStringLiteral("OnTop"));
     OnTop->setToolTip(kOnTopTip);
     // The caption must stay readable where the platform's check box is larger than the layout's.
-    const QRect onTopPlace = pixelsOf(kOnTopTwips);
+    const QRect onTopPlace = platform::twipsToPixels(kOnTopTwips);
     OnTop->setGeometry(
         QRect(onTopPlace.topLeft(), onTopPlace.size().expandedTo(OnTop->sizeHint())));
 
