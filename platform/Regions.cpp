@@ -1,22 +1,21 @@
 #include "platform/Regions.h"
 
+#include "platform/PolygonSpans.h"
 #include "platform/RoundRectSpans.h"
 
-#include <QPolygon>
 #include <QRect>
 #include <vector>
 
 namespace platform {
 namespace {
 
-// One rectangle per band: the bands are already in the y-x order QRegion keeps, one run a row and
-// no two neighbours alike, so they are handed over as they are.
+// The bands are already in the y-x order QRegion keeps, runs that touch joined and no two
+// neighbouring bands alike, so they are handed over as they are.
 QRegion regionOf(const std::vector<SpanBand> &bands) {
     QRegion region;
     if (bands.empty())
         return region;
-    thread_local std::vector<QRect> rects;
-    rects.clear();
+    std::vector<QRect> rects;
     rects.reserve(bands.size());
     for (const SpanBand &band : bands)
         rects.emplace_back(band.left, band.top, band.right - band.left, band.bottom - band.top);
@@ -38,18 +37,18 @@ std::optional<QRegion> CreatePolygonRgn(const Coordinates *points, int32_t count
         return std::nullopt;
     if (count > 0 && points == nullptr)
         return std::nullopt;
-    // Qt walks every scanline between the lowest and the highest vertex: far-out vertices would
-    // cost time in proportion to their coordinates, and overflow near the int32 limits.
+    // Every row between the highest and the lowest vertex is walked: far-out vertices would cost
+    // time in proportion to their coordinates, and overflow near the int32 limits.
     for (int32_t i = 0; i < count; ++i) {
         if (!inRange(points[i].X) || !inRange(points[i].Y))
             return std::nullopt;
     }
     if (count < 3)
         return QRegion();
-    QPolygon polygon(count);
-    for (int32_t i = 0; i < count; ++i)
-        polygon.setPoint(i, points[i].X, points[i].Y);
-    return QRegion(polygon, fillMode == ALTERNATE ? Qt::OddEvenFill : Qt::WindingFill);
+    // Not kept between calls: a polygon's bands can run to millions.
+    std::vector<SpanBand> bands;
+    polygonBands(points, count, fillMode == WINDING, bands);
+    return regionOf(bands);
 }
 
 std::optional<QRegion> CreateEllipticRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {

@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPolygon>
+#include <QRandomGenerator>
 #include <QRegion>
 #include <QtTest>
 #include <limits>
@@ -40,6 +42,8 @@ private slots:
     void referenceCases();
     void extremeBoxesAnswerAtOnce();
     void polygonArguments();
+    void polygonsAgreeWithQt();
+    void tallPolygonsAnswerAtOnce();
 };
 
 // Every request of the reference file ("E l t r b", "R l t r b w h" or "P mode count x y ...",
@@ -148,6 +152,59 @@ void TestRegions::polygonArguments() {
     for (const int32_t mode : {0, 3, -1, kIntMax})
         QVERIFY(!platform::CreatePolygonRgn(square.data(), 4, mode));
     QVERIFY(timer.elapsed() < 1000);
+}
+
+// Qt's polygon regions give the same pixels as Windows (all reference polygons agree), but cost
+// time in the square of their height, so they serve only as a check here. Qt can leave touching
+// runs apart and, in winding mode, bands overlapping, so its rectangles are joined one by one into
+// a well-formed region first; ours must then equal it band for band.
+void TestRegions::polygonsAgreeWithQt() {
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 3000; ++round) {
+        const int count = 3 + random.bounded(round % 5 == 0 ? 60 : 9);
+        const int size = 2 + random.bounded(round % 3 == 0 ? 12 : 300);
+        std::vector<Coordinates> points;
+        QPolygon polygon;
+        for (int i = 0; i < count; ++i) {
+            points.push_back({random.bounded(size) - size / 3, random.bounded(size) - size / 3});
+            polygon << QPoint(points.back().X, points.back().Y);
+        }
+        for (const int32_t mode : {platform::ALTERNATE, platform::WINDING}) {
+            QRegion expected;
+            for (const QRect &rect :
+                 QRegion(polygon, mode == platform::WINDING ? Qt::WindingFill : Qt::OddEvenFill))
+                expected += rect;
+            const auto got = platform::CreatePolygonRgn(points.data(), count, mode);
+            QVERIFY(got);
+            if (*got != expected)
+                QFAIL(qPrintable(QStringLiteral("mode %1, points %2").arg(mode).arg([&] {
+                    QStringList list;
+                    for (const QPoint &p : polygon)
+                        list << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+                    return list.join(QLatin1Char(' '));
+                }())));
+        }
+    }
+}
+
+// Vertices at the far ends of the 16-bit range: one step a row, so a polygon 65,535 rows tall
+// takes milliseconds, where Qt takes seconds.
+void TestRegions::tallPolygonsAnswerAtOnce() {
+    QElapsedTimer timer;
+    timer.start();
+    const std::vector<Coordinates> square{
+        {-32768, -32768}, {32767, -32768}, {32767, 32767}, {-32768, 32767}};
+    for (const int32_t mode : {platform::ALTERNATE, platform::WINDING})
+        QCOMPARE(platform::CreatePolygonRgn(square.data(), 4, mode),
+                 std::optional(QRegion(-32768, -32768, 65535, 65535)));
+    // A thin triangle: every row holds one run, from the left edge to the right one.
+    const std::vector<Coordinates> triangle{{10, 20}, {25649, 5120}, {12800, 20652}};
+    const auto region = platform::CreatePolygonRgn(triangle.data(), 3, platform::WINDING);
+    QVERIFY(region);
+    QCOMPARE(region->boundingRect(),
+             QRect(QPoint(11, 21), QPoint(25648, 20651))); // row 20: the apex alone
+    QVERIFY(region->contains(QPoint(12800, 20651)) && !region->contains(QPoint(12801, 20651)));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestRegions)
