@@ -4,6 +4,7 @@
 #include "platform/RoundRectSpans.h"
 
 #include <QRect>
+#include <cstdlib>
 #include <vector>
 
 namespace platform {
@@ -39,10 +40,14 @@ std::optional<QRegion> CreatePolygonRgn(const Coordinates *points, int32_t count
         return std::nullopt;
     // Every row between the highest and the lowest vertex is walked: far-out vertices would cost
     // time in proportion to their coordinates, and overflow near the int32 limits.
+    int64_t edgeRows = 0;
     for (int32_t i = 0; i < count; ++i) {
         if (!inRange(points[i].X) || !inRange(points[i].Y))
             return std::nullopt;
+        edgeRows += std::abs(int64_t(points[i].Y) - points[i + 1 < count ? i + 1 : 0].Y);
     }
+    if (edgeRows > kMaxPolygonEdgeRows)
+        return std::nullopt;
     if (count < 3)
         return QRegion();
     // Not kept between calls: a polygon's bands can run to millions.

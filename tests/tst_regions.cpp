@@ -151,6 +151,13 @@ void TestRegions::polygonArguments() {
     }
     for (const int32_t mode : {0, 3, -1, kIntMax})
         QVERIFY(!platform::CreatePolygonRgn(square.data(), 4, mode));
+    // A zigzag over the whole 16-bit height fails with 1,000 vertices: its region would hold
+    // some 30 million rectangles. With three vertices it stands.
+    std::vector<Coordinates> zigzag;
+    for (int32_t i = 0; i < 1000; ++i)
+        zigzag.push_back({-32768 + 60 * i, i % 2 ? 32767 : -32768});
+    QVERIFY(!platform::CreatePolygonRgn(zigzag.data(), 1000, platform::WINDING));
+    QVERIFY(platform::CreatePolygonRgn(zigzag.data(), 3, platform::WINDING));
     QVERIFY(timer.elapsed() < 1000);
 }
 
