@@ -6,6 +6,7 @@
 #include "capture/TracingSurface.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
+#include "platform/WindowRegion.h"
 #include "windows/CutForm.h"
 #include "windows/OutForm.h"
 
@@ -47,6 +48,9 @@ struct FormsFixture {
         return OutForm::loaded() ? OutForm::loaded()->saveFormatText() : QString();
     }
     static QString declareText() { return OutForm::ref().declareText(); }
+    static std::optional<QRegion> previewRegion() {
+        return platform::windowRegion(CutForm::loaded());
+    }
     static void flushDeletes() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

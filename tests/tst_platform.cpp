@@ -1,14 +1,10 @@
-#include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
-#include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/Topmost.h"
-#include "platform/Version.h"
 #include "platform/WindowRegion.h"
 
-#include <QClipboard>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -35,125 +31,82 @@ class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
-    void versionComesFromTheBuild();
-    void handlerErrorsAreReportedAndStopTheHandler();
-    void resumeNextGoesOnAfterAFailure();
-    void twipsPerPixelFollowsTheScreenUnlessFixed();
-    void clipboardKeepsCarriageReturns();
-    void shellHandsOverAValidAddress();
-    void windowRegionKeepsNullAndEmptyApart();
-    void topmostFlagChangesInPlace();
+    // A run-time error stops the step it happens in: reported by a handler, swallowed by
+    // On Error Resume Next; the next step runs either way.
+    void errorsStopTheirStep() {
+        QStringList shown, steps;
+        setWarningSinkForTesting([&](const QString &text) { shown << text; });
+        runHandler([&] {
+            steps << "before";
+            throw RuntimeError(ErrSubscriptOutOfRange);
+            steps << "after";
+        });
+        runHandler([&] { steps << "clean"; });
+        setWarningSinkForTesting({});
+        QCOMPARE(steps, QStringList({"before", "clean"}));
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].contains("'9'"));
+        QVERIFY(shown[0].contains(QStringLiteral("Индекс")));
+        QVERIFY(runtimeErrorText(ErrOverflow).contains(QStringLiteral("Переполнение")));
+
+        QVERIFY(!resumeNext([&] { throw RuntimeError(ErrOverflow); }));
+        QVERIFY(resumeNext([&] { steps << "resumed"; }));
+        QCOMPARE(steps.last(), QStringLiteral("resumed"));
+    }
+
+    void twipsPerPixelFollowsTheScreenUnlessFixed() {
+        // The offscreen screen reports 96 dpi.
+        QCOMPARE(twipsPerPixelX(), 15.0f);
+        setTwipsPerPixelForTesting(12, 12);
+        QCOMPARE(twipsPerPixelY(), 12.0f);
+        QCOMPARE(twipsToPixelsX(4980), 415);
+        setTwipsPerPixelForTesting(0, 0);
+        QCOMPARE(twipsToPixelsX(4980), 332);
+        QCOMPARE(twipsToPixelsY(4395), 293);
+    }
+
+    void windowRegionKeepsNullAndEmptyApart() {
+        QWidget window;
+        window.resize(100, 100);
+        QVERIFY(!windowRegion(&window));
+
+        SetWindowRgn(&window, QRegion(10, 10, 20, 20));
+        QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion(10, 10, 20, 20)));
+        QCOMPARE(window.mask(), QRegion(10, 10, 20, 20));
+
+        // Nothing visible: the mask must not be empty, which Qt reads as "no mask", and must stay
+        // clear of the window when it grows.
+        SetWindowRgn(&window, QRegion());
+        QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion()));
+        QVERIFY(!window.mask().isEmpty());
+        window.resize(200, 200);
+        QVERIFY(window.mask().intersected(window.rect()).isEmpty());
+
+        // Null, as from a region that could not be made: the whole window again.
+        SetWindowRgn(&window, std::nullopt);
+        QVERIFY(!windowRegion(&window));
+        QVERIFY(window.mask().isEmpty());
+    }
+
+    void topmostFlagChangesInPlace() {
+        QWidget window;
+        window.setGeometry(40, 50, 200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect before = window.frameGeometry();
+        QWindow *native = window.windowHandle();
+        for (const int after : {HWND_TOPMOST, HWND_NOTOPMOST}) {
+            SetWindowPos(&window, after, before.x(), before.y(), before.width(), before.height(),
+                         SWP_SHOWWINDOW | SWP_NOACTIVATE);
+            QCOMPARE(isTopmost(&window), after == HWND_TOPMOST);
+            QVERIFY(window.isVisible());
+            QCOMPARE(window.windowHandle(), native); // not re-created, so not hidden on the way
+            QCOMPARE(window.frameGeometry(), before);
+        }
+    }
+
     void oneCopyPerSession();
 };
-
-void TestPlatform::versionComesFromTheBuild() {
-    const AppVersion v = applicationVersion();
-    QCOMPARE(QString("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision),
-             QString(QT_STRINGIFY(ZARNIK_VERSION_FOR_TESTS)));
-}
-
-void TestPlatform::handlerErrorsAreReportedAndStopTheHandler() {
-    QStringList shown;
-    setWarningSinkForTesting([&](const QString &text) { shown << text; });
-    QStringList steps;
-    runHandler([&] {
-        steps << "before";
-        throw RuntimeError(ErrSubscriptOutOfRange);
-        steps << "after";
-    });
-    runHandler([&] { steps << "clean"; });
-    setWarningSinkForTesting({});
-    QCOMPARE(steps, QStringList({"before", "clean"}));
-    QCOMPARE(shown.size(), 1);
-    QVERIFY(shown[0].contains("'9'"));
-    QVERIFY(shown[0].contains(QStringLiteral("Индекс")));
-    QVERIFY(runtimeErrorText(ErrOverflow).contains(QStringLiteral("Переполнение")));
-}
-
-void TestPlatform::resumeNextGoesOnAfterAFailure() {
-    QStringList done;
-    const bool first = resumeNext([&] { throw RuntimeError(ErrOverflow); });
-    const bool second = resumeNext([&] { done << "second"; });
-    QVERIFY(!first);
-    QVERIFY(second);
-    QCOMPARE(done, QStringList({"second"}));
-}
-
-void TestPlatform::twipsPerPixelFollowsTheScreenUnlessFixed() {
-    // The offscreen screen reports 96 dpi.
-    QCOMPARE(twipsPerPixelX(), 15.0f);
-    setTwipsPerPixelForTesting(12, 12);
-    QCOMPARE(twipsPerPixelY(), 12.0f);
-    QCOMPARE(twipsToPixelsX(4980), 415);
-    setTwipsPerPixelForTesting(0, 0);
-    QCOMPARE(twipsToPixelsX(4980), 332);
-    QCOMPARE(twipsToPixelsY(4395), 293);
-}
-
-void TestPlatform::clipboardKeepsCarriageReturns() {
-    const QString text = QStringLiteral("Dim hRgn As Long\r\n\r\nEnd\r\n");
-    putClipboardText(text);
-    QCOMPARE(QGuiApplication::clipboard()->text(), text);
-    putClipboardText(QString());
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-}
-
-void TestPlatform::shellHandsOverAValidAddress() {
-    QStringList opened;
-    setShellOpenerForTesting([&](const QString &t) {
-        opened << t;
-        return false;
-    });
-    const int result = shellOpen(QStringLiteral("mailto:a@b.org?Subject=Zarnik v1.5.15"));
-    setShellOpenerForTesting({});
-    QVERIFY(result <= 32); // the recorder said it could not open it
-    QCOMPARE(opened, QStringList({"mailto:a@b.org?Subject=Zarnik v1.5.15"}));
-    QCOMPARE(shellTargetUrl("mailto:a@b.org?Subject=Zarnik v1.5.15"),
-             QStringLiteral("mailto:a@b.org?Subject=Zarnik%20v1.5.15"));
-    QCOMPARE(shellTargetUrl("https://zarnik.example.org/"),
-             QStringLiteral("https://zarnik.example.org/"));
-}
-
-void TestPlatform::windowRegionKeepsNullAndEmptyApart() {
-    QWidget window;
-    window.resize(100, 100);
-    QVERIFY(!windowRegion(&window));
-
-    SetWindowRgn(&window, QRegion(10, 10, 20, 20));
-    QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion(10, 10, 20, 20)));
-    QCOMPARE(window.mask(), QRegion(10, 10, 20, 20));
-
-    // Nothing visible: the mask must not be empty, which Qt reads as "no mask".
-    SetWindowRgn(&window, QRegion());
-    QCOMPARE(windowRegion(&window), std::optional<QRegion>(QRegion()));
-    QVERIFY(!window.mask().isEmpty());
-    QVERIFY(window.mask().intersected(window.rect()).isEmpty());
-
-    SetWindowRgn(&window, std::nullopt);
-    QVERIFY(!windowRegion(&window));
-    QVERIFY(window.mask().isEmpty());
-}
-
-void TestPlatform::topmostFlagChangesInPlace() {
-    QWidget window;
-    window.setGeometry(40, 50, 200, 100);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QRect before = window.frameGeometry();
-    QWindow *native = window.windowHandle();
-
-    SetWindowPos(&window, HWND_TOPMOST, before.x(), before.y(), before.width(), before.height(),
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    QVERIFY(isTopmost(&window));
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.windowHandle(), native); // not re-created, so not hidden on the way
-    QCOMPARE(window.frameGeometry(), before);
-
-    SetWindowPos(&window, HWND_NOTOPMOST, before.x(), before.y(), before.width(), before.height(),
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    QVERIFY(!isTopmost(&window));
-    QCOMPARE(window.frameGeometry(), before);
-}
 
 namespace {
 
