@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Zarnik against a bare Qt program, side by side in one run: start-up until the main window is
-# shown, peak memory, and the cost of a right-button drag move at 10 and at 500 vertices.
+# shown, peak memory, and the cost of a right-button drag move at 10 and at 500 vertices; then our
+# regions against Qt's.
 # Usage: bash bench/run.sh [start-up runs per program, default 40]
 # Builds what it needs in build-bench/ (Release) and runs on a private Xvfb.
 set -euo pipefail
@@ -8,7 +9,7 @@ cd "$(dirname "$0")/.."
 runs="${1:-40}"
 
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench -j"$(nproc)" --target zarnik bare_window bench_drag >/dev/null
+cmake --build build-bench -j"$(nproc)" --target zarnik bare_window bench_drag bench_regions >/dev/null
 
 work="$(mktemp -d /tmp/zarnik-bench.XXXXXX)"
 chmod 700 "$work"
@@ -80,3 +81,6 @@ echo "== one right-button drag move with the code window shown (offscreen, media
 XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen build-bench/bench/bench_drag 2>&1 |
     grep -v -e 'does not support' -e '^DRAG_RATIO'
 echo "(goal: the cost at 500 at most 1.5x the cost at 10)"
+
+echo "== regions: ours against Qt's, microseconds per call"
+build-bench/bench/bench_regions
