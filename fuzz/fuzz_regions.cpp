@@ -1,6 +1,6 @@
 // Any request to the three region constructors answers, quickly, with a region that stays inside
 // the shape's bounding box. Polygons of modest height are also checked against Qt's own polygon
-// regions, which give the same pixels but take time in the square of the height.
+// regions, which give the same pixels but take time that grows far faster than the height.
 #include "platform/Regions.h"
 
 #include <QPolygon>
@@ -42,7 +42,8 @@ bool inside(const QRegion &region, int64_t l, int64_t t, int64_t r, int64_t b) {
            int64_t(box.right()) < std::max(l, r) && int64_t(box.bottom()) < std::max(t, b);
 }
 
-// Qt's rectangles joined one by one, since Qt may leave touching runs apart.
+// Qt's rectangles joined one by one, since Qt may leave touching runs apart and, in winding mode,
+// bands overlapping.
 QRegion qtPolygonRegion(const std::vector<Coordinates> &points, int32_t count, int32_t mode) {
     QPolygon polygon;
     for (int32_t i = 0; i < count; ++i)
