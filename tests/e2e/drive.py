@@ -594,7 +594,13 @@ def scenario_about(z):
     activate(z.menu("О программе..."))
     find(z.pid, "label", web, showing=True)
     close_window(z.main_window)
-    wait_for(lambda: window_named(MAIN_TITLE) is None, "the main window did not close")
+    try:
+        wait_for(lambda: window_named(MAIN_TITLE) is None, "")
+    except Failure:
+        named = subprocess.run(["xdotool", "search", "--name", f"^{MAIN_TITLE}$"],
+                               capture_output=True, text=True).stdout.split()
+        raise Failure(f"the main window {z.main_window} did not close; windows of that name now: "
+                      f"{named}, program running: {z.alive()}")
     time.sleep(0.5)
     check(z.alive(), "the program ended while the about window was open")
     find(z.pid, "label", web, showing=True)
