@@ -10,6 +10,7 @@ packages=(
     locales                                                      # a decimal-comma locale for tests
     xvfb xauth xdotool xclip imagemagick python3-xlib x11-utils  # tests on a real X server
     openbox dbus at-spi2-core python3-pyatspi                    # end-to-end tests: window manager, accessibility
+    qt6-gtk-platformtheme fonts-dejavu-core                      # end-to-end tests: a desktop font of its own size
     desktop-file-utils appstream                                 # validating the installed desktop files
 )
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One end-to-end scenario on its own X server, session bus and accessibility bus.
-# Arguments: the zarnik binary, the tests' build folder, the scenario, "wm" or "bare".
-# Screenshots go to <tests build folder>/e2e-screenshots.
+# Arguments: the zarnik binary, the tests' build folder, the scenario, and the desktop: "bare", or
+# features joined by "+": "wm" (openbox), "dpi120" (a 120-dpi screen), "font11" (an 11 pt desktop
+# font through Qt's GTK theme). Screenshots go to <tests build folder>/e2e-screenshots.
 if [ -z "${ZARNIK_E2E_BUS:-}" ]; then
     # A private session bus, so that the accessibility bus is this test's own.
     ZARNIK_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@"
@@ -10,6 +11,9 @@ X11_SHOTS="$2/e2e-screenshots"
 source "$(dirname "$0")/../x11/lib.sh"
 zarnik="$1"
 scenario="$3"
+desktop="$4"
+has() { [[ "+$desktop+" == *"+$1+"* ]]; }
+has dpi120 && export X11_DPI=120
 
 for _ in 1 2 3 4 5; do
     x11_start && sleep 0.5 && kill -0 "${X11_PIDS[-1]}" 2>/dev/null && break
@@ -17,7 +21,7 @@ done
 kill -0 "${X11_PIDS[-1]}" 2>/dev/null || x11_fail "no X server of this test's own"
 xvfb=${X11_PIDS[-1]}
 
-if [ "$4" = wm ]; then
+if has wm; then
     openbox --sm-disable >"$X11_RUNTIME/openbox.log" 2>&1 &
     X11_PIDS+=($!)
     for _ in $(seq 100); do
@@ -25,6 +29,13 @@ if [ "$4" = wm ]; then
         sleep 0.1
     done
     xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || x11_fail "openbox did not start"
+fi
+
+if has font11; then
+    # The desktop's font as GTK settings give it; Qt's menus and widgets take it from there.
+    mkdir -p "$X11_RUNTIME/config/gtk-3.0"
+    printf '[Settings]\ngtk-font-name=DejaVu Sans 11\n' >"$X11_RUNTIME/config/gtk-3.0/settings.ini"
+    export XDG_CONFIG_HOME="$X11_RUNTIME/config" QT_QPA_PLATFORMTHEME=gtk3
 fi
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
@@ -38,11 +49,11 @@ cat >"$X11_RUNTIME/bin/xdg-open" <<SCRIPT
 printf '%s\n' "\$1" >"$X11_RUNTIME/opened"
 SCRIPT
 chmod +x "$X11_RUNTIME/bin/xdg-open"
-export PATH="$X11_RUNTIME/bin:$PATH" X11_RUNTIME
+export PATH="$X11_RUNTIME/bin:$PATH" X11_RUNTIME E2E_DESKTOP="$desktop"
 
 status=0
 shots_prefix="$scenario"
-[ "$4" = wm ] && shots_prefix="$scenario-wm"
+[ "$desktop" = bare ] || shots_prefix="$scenario-$desktop"
 /usr/bin/python3 "$(dirname "$0")/drive.py" "$zarnik" "$X11_SHOTS" "$scenario" "$shots_prefix" ||
     status=$?
 if [ $status -ne 0 ]; then

@@ -1,5 +1,6 @@
 # Shared by the tests that need a real X server. Source it, then call x11_start.
-#   x11_start            starts Xvfb at 96 dpi on a free display, with a private runtime folder
+#   x11_start            starts Xvfb on a free display (at X11_DPI dots per inch, 96 unless set),
+#                        with a private runtime folder
 #   x11_start_zarnik BIN starts the program and waits for its main window; sets ZARNIK_PID
 #   x11_window NAME      prints the id of the visible window with that exact title
 #   x11_shot NAME        saves a screenshot of the whole screen to $X11_SHOTS/NAME.png
@@ -23,7 +24,7 @@ x11_start() {
     chmod 700 "$X11_RUNTIME"
     # Xvfb picks a free display itself and writes its number, so parallel tests never share one;
     # -noreset keeps it from resetting between one client leaving and the next arriving.
-    Xvfb -displayfd 1 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >"$X11_RUNTIME/display" 2>/dev/null &
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -dpi "${X11_DPI:-96}" -nolisten tcp -noreset >"$X11_RUNTIME/display" 2>/dev/null &
     X11_PIDS+=($!)
     for _ in $(seq 100); do
         [ -s "$X11_RUNTIME/display" ] && break
