@@ -14,17 +14,27 @@
 // The corner ellipse is measured in half pixels from its centre, so that every pixel centre lies
 // on a whole number: the centres of the outermost pixels lie at x = +-a and y = +-b, where
 // a = Wc - 1 and b = Hc - 1, and x, y run in steps of 2 with the parity of a and b. The curve is
-// f(x, y) = b^2 x^2 + a^2 y^2 - a^2 b^2 = 0. A row reaches out to x when its outermost pixel is no
-// farther from the curve, by the measure of f, than a neighbouring pixel that it is chosen over:
+// f(x, y) = b^2 x^2 + a^2 y^2 - a^2 b^2 = 0. A row reaches out to x when its outermost pixel is
+// nearer the curve, by the measure of f, than a neighbouring pixel that it is chosen over (on a
+// tie, see below):
 //
 // - Lower part, where the curve is steep. A walk starts on the middle row at full width and goes
-//   up one row at a time. On the next row the run keeps its x if f(x, y) + f(x - 2, y) <= 0 (the
-//   pixel is no farther out than the one inside it), or else gives up one pixel when that pixel
+//   up one row at a time. On the next row the run keeps its x if f(x, y) + f(x - 2, y) < 0 (the
+//   pixel is nearer the curve than the one inside it), or else gives up one pixel when that pixel
 //   passes the same test or lies on the middle column. When even that is not enough, the curve is
 //   flatter than one pixel a row and the walk ends.
 // - Upper part, the rows above the walk. The run reaches the farthest x with
 //   f(x, y) + f(x, y - 2) <= 0: its outermost pixel is no farther out than the pixel below it.
 //   A row where no pixel passes has no pixels of the corner ellipse.
+//
+// Ties (both pixels exactly as far from the curve; the sums are exact, and the corners of tall,
+// narrow ellipses meet them: a = 51, b = 1212 has x = 37 and x = 39 equally far at y = 808) go the
+// way of an outline traced from the top of the quarter down to the middle row, one pixel at a time
+// along the curve, that takes the step across only when it brings a strictly nearer pixel. Across
+// the flat part it moves out a column at a time and steps down a row only for a nearer pixel, so a
+// tie keeps the outer row: the upper part's test passes on "<= 0". Down the steep part it moves a
+// row at a time and steps out a column only for a nearer pixel, so a tie keeps the inner pixel:
+// the walk, which goes up the other way, keeps its x only on "< 0".
 //
 // Both tests compare sums of f at two pixels, which stay exact in 64-bit unsigned arithmetic for
 // any box of the 16-bit range (a, b <= 65533, so every square is below 2^32 and every product of
@@ -48,11 +58,11 @@ public:
         , m_a2(u64(a * a))
         , m_b2(u64(b * b)) {}
 
-    // f(x, y) + f(x - 2, y) <= 0, for 0 <= y <= b and -1 <= x <= a.
+    // f(x, y) + f(x - 2, y) < 0, for 0 <= y <= b and -1 <= x <= a.
     bool keepsAgainstInner(int64_t x, int64_t y) const {
         const u64 dx = u64((x - 1) * (x - 1) + 1);
         const u64 room = m_b2 - u64(y * y);
-        return m_b2 * dx <= m_a2 * room;
+        return m_b2 * dx < m_a2 * room;
     }
 
     // The farthest x, of the parity of a, with f(x, y) + f(x, y - 2) <= 0; below zero when there
