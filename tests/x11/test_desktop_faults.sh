@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Faults of the desktop around the program: no display at all, a display that cannot be reached, and
-# no clipboard manager (the copied text is served while the program runs, and it still ends at once).
+# Faults of the desktop around the program: no display at all, a display that cannot be reached (also
+# with Wayland asked for), and no clipboard manager (the copied text is served while the program
+# runs, and it still ends at once).
 # Usage: test_desktop_faults.sh <zarnik binary> <tests build directory>
 source "$(dirname "$0")/lib.sh"
 zarnik="$(realpath "$1")"
@@ -21,11 +22,13 @@ expect_clear_failure() { # what, then the environment changes for env
 }
 
 expect_clear_failure "no DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=
-expect_clear_failure "no DISPLAY, X11 asked for" -u DISPLAY QT_QPA_PLATFORM=xcb
+# Wayland asked for: the program runs on X11 (XWayland) and so needs an X display.
+expect_clear_failure "Wayland, no DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=wayland
 # A display number no server listens on.
 missing=999
 while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
-expect_clear_failure "DISPLAY=:$missing with no server" DISPLAY=":$missing" QT_QPA_PLATFORM=
+expect_clear_failure "wayland-egl;xcb, DISPLAY=:$missing with no server" DISPLAY=":$missing" \
+    "QT_QPA_PLATFORM=wayland-egl;xcb"
 
 # No clipboard manager runs on this server: nothing else owns the clipboard.
 for _ in 1 2 3 4 5; do
