@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "platform/Application.h"
+#include "platform/CommandLine.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,9 +27,12 @@ protected:
 } // namespace
 
 int main(int argc, char *argv[]) {
+    const platform::CommandLine commandLine = platform::readCommandLine(argc, argv);
+    if (commandLine.exitStatus)
+        return *commandLine.exitStatus;
     const QString platformName =
-        platform::choosePlatform(QString(), qEnvironmentVariable("QT_QPA_PLATFORM"));
-    if (!platform::displayAvailable(platformName, QString()))
+        platform::choosePlatform(commandLine.platformName, qEnvironmentVariable("QT_QPA_PLATFORM"));
+    if (!platform::displayAvailable(platformName, commandLine.displayName))
         return 1;
 
     const std::unique_ptr<QApplication> app = platform::makeApplication(argc, argv, platformName);

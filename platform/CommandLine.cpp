@@ -1,0 +1,109 @@
+#include "platform/CommandLine.h"
+
+#include "platform/Version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+// The options that QGuiApplication, QApplication and Qt's X11 platform take from the command line
+// (Qt 6.4), each with or without a value. Qt takes them with one dash or two.
+struct QtOption {
+    const char *name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {{"platform", true},
+                                   {"platformpluginpath", true},
+                                   {"platformtheme", true},
+                                   {"plugin", true},
+                                   {"qwindowgeometry", true},
+                                   {"geometry", true},
+                                   {"qwindowicon", true},
+                                   {"icon", true},
+                                   {"qwindowtitle", true},
+                                   {"title", true},
+                                   {"reverse", false},
+                                   {"session", true},
+                                   {"testability", false},
+                                   {"qmljsdebugger", true},
+                                   {"style", true},
+                                   {"stylesheet", true},
+                                   {"widgetcount", false},
+                                   {"display", true},
+                                   {"name", true},
+                                   {"visual", true},
+                                   {"nograb", false},
+                                   {"dograb", false}};
+
+QString qtOptionsText() {
+    QString text = QStringLiteral("\nQt's own options, as every Qt program takes them:\n");
+    QString line;
+    for (const QtOption &option : kQtOptions) {
+        const QString word = QStringLiteral(" -%1%2").arg(
+            QLatin1String(option.name), option.takesValue ? QStringLiteral(" <value>") : "");
+        if (line.size() + word.size() > 78)
+            text += line + u'\n', line.clear();
+        line += word;
+    }
+    return text + line + u'\n';
+}
+
+// The usage names the program as it was started, which only an application object knows.
+QString usage(QCommandLineParser &parser, int argc, char *argv[]) {
+    QCoreApplication application(argc, argv);
+    return parser.helpText();
+}
+
+} // namespace
+
+CommandLine readCommandLine(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions); // -platform
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the Visual Basic code that gives a window a non-rectangular shape."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    for (const QtOption &qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name));
+        if (qt.takesValue)
+            option.setValueName(QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    CommandLine commandLine;
+    QString mistake;
+    if (!parser.parse(arguments))
+        mistake = parser.errorText();
+    else if (!parser.positionalArguments().isEmpty())
+        mistake = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
+    if (!mistake.isEmpty()) {
+        std::fprintf(stderr, "zarnik: %s\n\n%s", qPrintable(mistake),
+                     qPrintable(usage(parser, argc, argv)));
+        commandLine.exitStatus = 2;
+    } else if (parser.isSet(version)) {
+        const AppVersion v = applicationVersion();
+        std::printf("zarnik %d.%d.%d\n", v.major, v.minor, v.revision);
+        commandLine.exitStatus = 0;
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        QString text = usage(parser, argc, argv);
+        if (parser.isSet(QStringLiteral("help-all")))
+            text += qtOptionsText();
+        std::fputs(qPrintable(text), stdout);
+        commandLine.exitStatus = 0;
+    }
+    commandLine.platformName = parser.value(QStringLiteral("platform"));
+    commandLine.displayName = parser.value(QStringLiteral("display"));
+    return commandLine;
+}
+
+} // namespace platform
