@@ -12,43 +12,30 @@ namespace platform {
 namespace {
 
 // The options that QGuiApplication, QApplication and Qt's X11 platform take from the command line
-// (Qt 6.4), each with or without a value. Qt takes them with one dash or two.
-struct QtOption {
-    const char *name;
-    bool takesValue;
-};
-constexpr QtOption kQtOptions[] = {{"platform", true},
-                                   {"platformpluginpath", true},
-                                   {"platformtheme", true},
-                                   {"plugin", true},
-                                   {"qwindowgeometry", true},
-                                   {"geometry", true},
-                                   {"qwindowicon", true},
-                                   {"icon", true},
-                                   {"qwindowtitle", true},
-                                   {"title", true},
-                                   {"reverse", false},
-                                   {"session", true},
-                                   {"testability", false},
-                                   {"qmljsdebugger", true},
-                                   {"style", true},
-                                   {"stylesheet", true},
-                                   {"widgetcount", false},
-                                   {"display", true},
-                                   {"name", true},
-                                   {"visual", true},
-                                   {"nograb", false},
-                                   {"dograb", false}};
+// (Qt 6.4), with a value or without. Qt takes them with one dash or two.
+QStringList qtOptionsWithValue() {
+    return QStringLiteral(
+               "platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+               "qwindowicon icon qwindowtitle title session qmljsdebugger style "
+               "stylesheet display name visual")
+        .split(u' ');
+}
+QStringList qtFlags() {
+    return QStringLiteral("reverse testability widgetcount nograb dograb").split(u' ');
+}
 
 QString qtOptionsText() {
+    QStringList words;
+    for (const QString &name : qtOptionsWithValue())
+        words << u'-' + name + QStringLiteral(" <value>");
+    for (const QString &name : qtFlags())
+        words << u'-' + name;
     QString text = QStringLiteral("\nQt's own options, as every Qt program takes them:\n");
     QString line;
-    for (const QtOption &option : kQtOptions) {
-        const QString word = QStringLiteral(" -%1%2").arg(
-            QLatin1String(option.name), option.takesValue ? QStringLiteral(" <value>") : "");
+    for (const QString &word : words) {
         if (line.size() + word.size() > 78)
             text += line + u'\n', line.clear();
-        line += word;
+        line += u' ' + word;
     }
     return text + line + u'\n';
 }
@@ -72,9 +59,9 @@ CommandLine readCommandLine(int argc, char *argv[]) {
         "Writes the Visual Basic code that gives a window a non-rectangular shape."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    for (const QtOption &qt : kQtOptions) {
-        QCommandLineOption option(QString::fromLatin1(qt.name));
-        if (qt.takesValue)
+    for (const QString &name : qtOptionsWithValue() + qtFlags()) {
+        QCommandLineOption option(name);
+        if (qtOptionsWithValue().contains(name))
             option.setValueName(QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
