@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "platform/Application.h"
+#include "platform/CommandLine.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,15 +27,19 @@ protected:
 } // namespace
 
 int main(int argc, char *argv[]) {
-    platform::prepareEnvironment();
-    if (!platform::displayAvailable())
+    const platform::CommandLine commandLine = platform::readCommandLine(argc, argv);
+    if (commandLine.exitStatus)
+        return *commandLine.exitStatus;
+    const QString platformName =
+        platform::choosePlatform(commandLine.platformName, qEnvironmentVariable("QT_QPA_PLATFORM"));
+    if (!platform::displayAvailable(platformName, commandLine.displayName))
         return 1;
 
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Zarnik"));
+    const std::unique_ptr<QApplication> app = platform::makeApplication(argc, argv, platformName);
+    app->setApplicationName(QStringLiteral("Zarnik"));
     QIcon icon(QStringLiteral(":/icons/zarnik-32.png"));
     icon.addFile(QStringLiteral(":/icons/zarnik-16.png"));
-    app.setWindowIcon(icon); // shared by the main, code and preview windows
+    app->setWindowIcon(icon); // shared by the main, code and preview windows
 
     MainForm mainForm;
     mainForm.Form_Load(); // ends the program here when another copy runs
@@ -44,5 +49,5 @@ int main(int argc, char *argv[]) {
         mainForm.windowHandle()->installEventFilter(&exitOnShow);
     }
     mainForm.show();
-    return app.exec();
+    return app->exec();
 }

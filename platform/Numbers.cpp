@@ -46,15 +46,26 @@ private:
     size_t m_pos = 0;
 };
 
+// "&H" and "&O" texts are integers in two's complement, 16 bits wide or 32. A hexadecimal text
+// takes its width from its number of digits, leading zeros included (one to four: 16 bits, five to
+// eight: 32, more: overflow); an octal text from its value. An overflow reads as an infinity, which
+// the conversion that follows reports as the overflow error.
 double readRadixInteger(Reader &reader, int radix) {
-    double value = 0;
-    for (;;) {
-        const int digit = hexValue(reader.peek());
-        if (digit < 0 || digit >= radix)
-            return value;
-        value = value * radix + digit;
+    constexpr uint64_t k16Bits = 0xFFFF, k32Bits = 0xFFFFFFFF;
+    uint64_t value = 0;
+    int digits = 0;
+    for (int digit = hexValue(reader.peek()); digit >= 0 && digit < radix;
+         digit = hexValue(reader.peek())) {
+        // Past 32 bits, or past eight digits, is as far as it matters.
+        value = std::min(value * radix + digit, k32Bits + 1);
+        digits = std::min(digits + 1, 9);
         reader.next();
     }
+    const bool wide = radix == 16 ? digits > 4 : value > k16Bits;
+    if ((radix == 16 && digits > 8) || value > k32Bits)
+        return std::numeric_limits<double>::infinity();
+    const uint64_t signBit = wide ? 0x80000000 : 0x8000;
+    return value & signBit ? double(value) - double(signBit) * 2 : double(value);
 }
 
 // Digits are gathered into a clean text and handed to from_chars, which is exact and ignores the

@@ -9,8 +9,10 @@ namespace platform {
 
 // Reads the numeric prefix of a text box: blanks, tabs and line feeds are skipped wherever they
 // stand; then an optional sign, digits with at most one "." and an optional exponent introduced
-// by E or D; or "&H" / "&O" followed by a hexadecimal or octal integer. A text without a leading
-// number reads as 0. The decimal point is always ".", whatever the locale.
+// by E or D; or "&H" / "&O" followed by a hexadecimal or octal integer in two's complement, 16 or
+// 32 bits wide. A text without a leading number reads as 0. The decimal point is always ".",
+// whatever the locale. A number beyond every range (too many hexadecimal digits, an exponent past
+// what a double holds) reads as an infinity, which the conversions report as an overflow.
 double numericPrefix(std::string_view text);
 
 // Rounds to the nearest integer, a half going to the even neighbour. A result outside the target

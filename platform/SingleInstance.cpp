@@ -1,31 +1,33 @@
 #include "platform/SingleInstance.h"
 
 #include <QByteArray>
-#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 QString instanceLockPath() {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath() + QStringLiteral("/zarnik-%1").arg(::getuid());
-        ::mkdir(QFile::encodeName(folder).constData(), 0700);
-    }
-    return folder + QStringLiteral("/zarnik.lock");
+    // Qt takes the session's folder only when it is a real folder of this user's alone (mode 0700,
+    // not a link), and falls back to one in the temporary folder that it creates or checks the
+    // same way; it gives nothing when neither can be had.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/zarnik.lock");
 }
 
 bool previousInstanceRunning() {
     // Computed once: the answer must not change when the same copy asks again.
     static const bool running = [] {
-        const QByteArray path = QFile::encodeName(instanceLockPath());
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        const QString path = instanceLockPath();
+        if (path.isEmpty())
+            return false; // no safe place for a lock: do not refuse to start
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0)
-            return false; // no place for a lock: do not refuse to start
+            return false;
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             return false; // the descriptor stays open, and so the lock stays ours
         ::close(fd);

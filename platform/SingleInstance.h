@@ -9,8 +9,8 @@ namespace platform {
 // with the process, so a copy that crashed or was killed never blocks a later start.
 bool previousInstanceRunning();
 
-// Where the lock lives: the session's runtime folder (XDG_RUNTIME_DIR), or a private folder in the
-// temporary directory when the session has none.
+// Where the lock lives: the session's runtime folder (XDG_RUNTIME_DIR), or runtime-<user> in the
+// temporary folder when the session has none; empty when neither is this user's alone.
 QString instanceLockPath();
 
 } // namespace platform

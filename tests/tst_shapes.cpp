@@ -94,8 +94,6 @@ private slots:
                               << *CreateEllipticRgn(-10, 7, 333, 333);
         QTest::newRow("empty box") << 15.0f << true << Boxes{{3, ""}} << "100 100 0 5000"
                                    << *CreateEllipticRgn(7, 7, 0, 333);
-        QTest::newRow("&H7FFF") << 15.0f << true << Boxes{{3, "&H7FFF"}} << "100 100 32767 5000"
-                                << *CreateEllipticRgn(7, 7, 2184, 333);
         QTest::newRow("-20 corner width")
             << 15.0f << false << Boxes{{9, "-20"}} << "100 100 5000 5000 -20 100"
             << *CreateRoundRectRgn(7, 7, 333, 333, -20, 100);
@@ -130,6 +128,37 @@ private slots:
         QVERIFY(!CutForm::loaded()->isVisible());
         generateShape(ellipse);
         QVERIFY(CutForm::loaded()->isVisible());
+    }
+
+    // "&H" texts take their width from the number of digits, leading zeros included; "&O" texts
+    // from their value. Either is two's complement in its width.
+    void readsHexAndOctalTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read"); // as written into the code, or "overflow": the message
+        for (const char *row :
+             {"&H7FFF 32767", "&HFFFF -1", "&H8000 -32768", "&hff 255", "&H0FFFF overflow",
+              "&H10000 overflow", "&HFFFFFFFF -1", "&HFFFF8000 -32768", "&H000000001 overflow",
+              "&H 0", "-&H10 0", "&O177777 -1", "&O100000 -32768", "&o17 15", "&O200000 overflow",
+              "&O37777777777 -1", "&O37777700000 -32768", "&O40000000000 overflow",
+              "&O000000000000000017 15"}) {
+            const QStringList cells = QString::fromLatin1(row).split(u' ');
+            QTest::newRow(row) << cells[0] << cells[1];
+        }
+    }
+
+    void readsHexAndOctalTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        makeForm(15);
+        form->SetPar[0]->setText(text);
+        form->CircleOkBut->click();
+        if (read == u"overflow") {
+            QCOMPARE(warnings, QStringList{platform::runtimeErrorText(platform::ErrOverflow)});
+        } else {
+            QCOMPARE(warnings, QStringList());
+            QCOMPARE(saveFormat().section(QStringLiteral("\r\n"), 2, 2),
+                     "MakeCircle = CreateEllipticRgn(" + read + "/ Screen.TwipsPerPixelX, _");
+        }
     }
 
     // The horizontal scale divides the left and right edges, the vertical one the top and bottom.

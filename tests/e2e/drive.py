@@ -210,10 +210,12 @@ def text_of(node):
 # --- the program ------------------------------------------------------------------------------
 
 class Zarnik:
-    def __init__(self):
+    def __init__(self, settings=None):
+        """Starts the program, with `settings` added to its environment."""
         self.log = open(os.path.join(os.environ["X11_RUNTIME"], f"zarnik-{time.time_ns()}.log"),
                         "w")
-        self.proc = subprocess.Popen([ZARNIK], stdout=self.log, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen([ZARNIK], stdout=self.log, stderr=subprocess.STDOUT,
+                                     env={**os.environ, **(settings or {})})
         self.pid = self.proc.pid
         self.main_window = wait_for(lambda: window_named(MAIN_TITLE),
                                     "the main window did not appear", 20)
@@ -577,7 +579,24 @@ def window_on_screen(pid, width, height):
         d.close()
 
 
+# The about scenario runs the program with Qt settings of the user's own that would scale it (and
+# with no QT_QPA_PLATFORM): the program keeps one screen pixel to one Qt pixel for itself and hands
+# the settings on to what it starts.
+USER_QT_SETTINGS = {"QT_ENABLE_HIGHDPI_SCALING": "1", "QT_SCALE_FACTOR": "2",
+                    "QT_SCREEN_SCALE_FACTORS": "2"}
+SETTINGS = {"about": USER_QT_SETTINGS}
+
+
 def scenario_about(z):
+    twips = 12 if "dpi120" in os.environ["E2E_DESKTOP"] else 15
+    client = (round(4980 / twips), round(4395 / twips))
+    d = display.Display()
+    width = d.create_resource_object("window", z.main_window).get_geometry().width
+    d.close()
+    check(width == client[0] and tuple(extents(z.surface)[2:]) == client,
+          f"the main window is {width} px wide on the X server, its client area "
+          f"{extents(z.surface)[2:]}; expected {client[0]} and {client}")
+
     opened = os.path.join(os.environ["X11_RUNTIME"], "opened")
     web = os.environ["ZARNIK_WEB_ADDRESS"]
     activate(z.menu("О программе..."))
@@ -587,6 +606,11 @@ def scenario_about(z):
     wait_for(lambda: os.path.exists(opened), "the web link never reached the URL handler")
     with open(opened) as f:
         check(f.read().strip() == web, "the web link opened something else")
+    with open(os.path.join(os.environ["X11_RUNTIME"], "opened-environment")) as f:
+        handed = dict(line.split("=", 1) for line in f.read().splitlines() if "=" in line)
+    for name, value in {**USER_QT_SETTINGS, "QT_QPA_PLATFORM": None}.items():
+        check(handed.get(name) == value,
+              f"the URL handler got {name}={handed.get(name)}, the user's own is {value}")
     wait_for(lambda: not find_all(z.pid, "label", web, showing=True),
              "the about window stayed after its link")
 
@@ -681,7 +705,7 @@ SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items()
 
 
 def main():
-    z = Zarnik()
+    z = Zarnik(SETTINGS.get(SCENARIO))
     try:
         SCENARIOS[SCENARIO](z)
     except Failure as failure:

@@ -42,10 +42,12 @@ fi
 X11_PIDS+=($!)
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-# The desktop's URL handler, replaced by one that writes down what it was asked to open.
+# The desktop's URL handler, replaced by one that writes down what it was asked to open and the
+# environment it was given (the argument last, as the scenario waits for that file).
 mkdir -p "$X11_RUNTIME/bin"
 cat >"$X11_RUNTIME/bin/xdg-open" <<SCRIPT
 #!/bin/sh
+env >"$X11_RUNTIME/opened-environment"
 printf '%s\n' "\$1" >"$X11_RUNTIME/opened"
 SCRIPT
 chmod +x "$X11_RUNTIME/bin/xdg-open"

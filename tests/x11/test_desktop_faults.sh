@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Faults of the desktop around the program: no display at all, a display that cannot be reached, and
-# no clipboard manager (the copied text is served while the program runs, and it still ends at once).
+# Faults of the desktop around the program: no display at all, a display that cannot be reached (also
+# with Wayland asked for), the command line, and no clipboard manager (the copied text is served
+# while the program runs, and it still ends at once).
 # Usage: test_desktop_faults.sh <zarnik binary> <tests build directory>
 source "$(dirname "$0")/lib.sh"
 zarnik="$(realpath "$1")"
@@ -21,11 +22,35 @@ expect_clear_failure() { # what, then the environment changes for env
 }
 
 expect_clear_failure "no DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=
-expect_clear_failure "no DISPLAY, X11 asked for" -u DISPLAY QT_QPA_PLATFORM=xcb
+# Wayland asked for: the program runs on X11 (XWayland) and so needs an X display.
+expect_clear_failure "Wayland, no DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=wayland
 # A display number no server listens on.
 missing=999
 while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done
-expect_clear_failure "DISPLAY=:$missing with no server" DISPLAY=":$missing" QT_QPA_PLATFORM=
+expect_clear_failure "wayland-egl;xcb, DISPLAY=:$missing with no server" DISPLAY=":$missing" \
+    "QT_QPA_PLATFORM=wayland-egl;xcb"
+
+# The command line answers without a display and without taking the one-copy lock.
+mkdir -m 700 "$work/session"
+run_options() { # the options; sets status
+    status=0
+    env -u DISPLAY XDG_RUNTIME_DIR="$work/session" timeout 20 "$zarnik" "$@" >"$work/out" \
+        2>"$work/err" || status=$?
+}
+run_options --version
+[ "$status" -eq 0 ] && [ "$(cat "$work/out")" = "zarnik 1.5.15" ] ||
+    x11_fail "--version: status $status, \"$(cat "$work/out" "$work/err")\""
+run_options --help
+[ "$status" -eq 0 ] && grep -q -- '--help' "$work/out" && grep -q -- '--version' "$work/out" ||
+    x11_fail "--help: status $status, \"$(cat "$work/out" "$work/err")\""
+run_options --bogus
+[ "$status" -eq 2 ] && grep -q "bogus" "$work/err" ||
+    x11_fail "--bogus: status $status, \"$(cat "$work/out" "$work/err")\""
+[ -z "$(ls -A "$work/session")" ] || x11_fail "the options took the one-copy lock"
+# Qt's own options go through to Qt: offscreen needs no display.
+ZARNIK_BENCH_EXIT_ON_SHOW=1 run_options -platform offscreen -style Fusion
+[ "$status" -eq 0 ] || x11_fail "-platform offscreen -style Fusion: status $status, $(cat "$work/err")"
+echo "command line: --version, --help, --bogus (status 2) and Qt's options as expected"
 
 # No clipboard manager runs on this server: nothing else owns the clipboard.
 for _ in 1 2 3 4 5; do
