@@ -111,6 +111,18 @@ def shot(name):
     subprocess.run(["import", "-window", "root", path], check=False)
 
 
+def screen_pixels(x, y, width, height):
+    """The screen's pixels in a rectangle, as rows of (red, green, blue)."""
+    d = display.Display()
+    try:
+        data = d.screen().root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+    finally:
+        d.close()
+    # 32 bits a pixel, blue first; a row is never padded at this depth.
+    return [[tuple(data[4 * (row * width + col) + i] for i in (2, 1, 0)) for col in range(width)]
+            for row in range(height)]
+
+
 def clipboard():
     r = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True)
     return r.stdout if r.returncode == 0 else None
@@ -383,7 +395,37 @@ def check_procedure(z, expected, what):
     clipboard_becomes(expected, f"{what}: wrong procedure on the clipboard")
 
 
+def panel_covers_the_outline(z):
+    """The ellipse panel is opaque: its pixels over a traced line equal its pixels over an empty
+    surface. Two clicks beside the panel draw a line across it and keep both commands off."""
+    activate(z.menu("Окружность"))
+    panel = wait_for(lambda: find_all(z.pid, name="Параметры", showing=True),
+                     "'Окружность' did not show its panel")[0]
+    x, y, width, height = settled_extents(panel)
+    sx, sy, _, _ = extents(z.surface)
+    move_to(sx + width + 8, sy + 5)  # no hover on the panel
+    time.sleep(0.3)
+    # The focused box's caret blinks: the boxes, opaque in any case, are left out.
+    boxes = [extents(b) for b in find_all(z.pid, "text", showing=True)]
+
+    def panel_pixels():
+        rows = screen_pixels(x, y, width, height)
+        for bx, by, bw, bh in boxes:
+            for row in rows[by - y:by - y + bh]:
+                row[bx - x:bx - x + bw] = [None] * bw
+        return rows
+    alone = panel_pixels()
+    shot("panel-alone")
+    z.click(5, height + 8)
+    z.click(width + 8, 5)
+    z.expect_menu(False, False, "after the line across the panel")
+    check([(0, 0, 0)] in screen_pixels(sx + width + 2, sy, 1, height), "no line beside the panel")
+    shot("panel-over-outline")
+    check(panel_pixels() == alone, "the traced line shows through the panel")
+
+
 def scenario_ellipse(z):
+    panel_covers_the_outline(z)
     run_panel(z, "Окружность", {}, 0)
     z.expect_menu(False, True, "after the default ellipse")
     check(not find_all(z.pid, "push button", "Создать", showing=True), "the panel stayed shown")
