@@ -619,12 +619,47 @@ def window_on_screen(pid, width, height):
         d.close()
 
 
+def check_about_looks(z, web):
+    """The about window's raised dialog edge, 3 pixels wide, and its two links and the maker's line
+    centred on the window."""
+    xid, x, y = about_on_screen(z)
+    d = display.Display()
+    try:
+        g = d.create_resource_object("window", xid).get_geometry()
+    finally:
+        d.close()
+    w, h = g.width, g.height
+    rows = screen_pixels(x, y, w, h)
+    # Outer to inner: light, highlight and face on the left and top; dark shadow, shadow and face on
+    # the right and bottom; then the white client area.
+    raised = [(192, 192, 192), (255, 255, 255), (192, 192, 192), (255, 255, 255)]
+    sunken = [(0, 0, 0), (128, 128, 128), (192, 192, 192), (255, 255, 255)]
+    edges = {"left": [rows[h // 2][i] for i in range(4)],
+             "top": [rows[i][w // 2] for i in range(4)],
+             "right": [rows[h // 2][w - 1 - i] for i in range(4)],
+             "bottom": [rows[h - 1 - i][w // 2] for i in range(4)]}
+    for side, expected in (("left", raised), ("top", raised), ("right", sunken),
+                           ("bottom", sunken)):
+        check(edges[side] == expected, f"the about window's {side} edge is {edges[side]}")
+
+    window = find(z.pid, "label", "FREEWARE", showing=True)
+    while window.parent.getRoleName() != "application":
+        window = window.parent
+    wx, _, ww, _ = extents(window)
+    for name in (web, "e-mail: " + os.environ["ZARNIK_MAIL_ADDRESS"],
+                 os.environ["ZARNIK_MAKER_LINE"]):
+        lx, _, lw, _ = extents(find(z.pid, "label", name, showing=True))
+        off = lx - wx + lw / 2 - ww / 2
+        check(abs(off) <= 0.5, f"'{name}' is {off} pixels off the about window's centre line")
+
+
 def scenario_about(z):
     opened = os.path.join(os.environ["X11_RUNTIME"], "opened")
     web = os.environ["ZARNIK_WEB_ADDRESS"]
     activate(z.menu("О программе..."))
     link = find(z.pid, "label", web, showing=True)
     shot("window")
+    check_about_looks(z, web)
     click_in_about(z, link)
     wait_for(lambda: os.path.exists(opened), "the web link never reached the URL handler")
     with open(opened) as f:
