@@ -372,7 +372,6 @@ def scenario_right_drag(z):
 def run_panel(z, item, values, button_index):
     activate(z.menu(item))
     buttons = find(z.pid, "push button", "Создать", showing=True)
-    check(is_showing(buttons), f"'{item}' did not show its panel")
     for label, value in values.items():
         box = z.box(label)
         # With no window manager nobody hands the keyboard to the window that was clicked.
