@@ -15,8 +15,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+
+#include <iterator>
 
 namespace {
 
@@ -39,6 +42,18 @@ const QColor kDarkBlue(0, 0, 128);
 const QColor kDarkRed(128, 0, 0);
 const QColor kLinkBlue(0, 0, 192);
 const QColor kLightGrey(224, 224, 224);
+
+// The window draws its own fixed dialog frame, as it has no title bar for the desktop to frame: the
+// classic raised edge, outside in, in the "Windows Standard" colours.
+struct EdgeLine {
+    QColor topLeft, bottomRight;
+};
+const EdgeLine kDialogEdge[] = {
+    {QColor(192, 192, 192), QColor(0, 0, 0)},       // light, dark shadow
+    {QColor(255, 255, 255), QColor(128, 128, 128)}, // highlight, shadow
+    {QColor(192, 192, 192), QColor(192, 192, 192)}, // face
+};
+constexpr int kDialogEdgePx = int(std::size(kDialogEdge));
 
 // Control places in twips, relative to the client area.
 constexpr platform::TwipsRect kImage1Twips{240, 150, 480, 480};
@@ -88,6 +103,21 @@ constexpr const char *kHandRows[] = {
 };
 // clang-format on
 
+// A place in twips in the client area, in pixels of the window: the controls sit inside the edge.
+QRect clientPlace(const platform::TwipsRect &twips) {
+    return platform::twipsToPixels(twips).translated(kDialogEdgePx, kDialogEdgePx);
+}
+
+void paintDialogEdge(QPainter &painter, QRect line) {
+    for (const EdgeLine &colours : kDialogEdge) {
+        painter.fillRect(QRect(line.left(), line.top(), line.width(), 1), colours.topLeft);
+        painter.fillRect(QRect(line.left(), line.top(), 1, line.height()), colours.topLeft);
+        painter.fillRect(QRect(line.left(), line.bottom(), line.width(), 1), colours.bottomRight);
+        painter.fillRect(QRect(line.right(), line.top(), 1, line.height()), colours.bottomRight);
+        line.adjust(1, 1, -1, -1);
+    }
+}
+
 QCursor handCursor() {
     QImage black(kCursorSizePixels, kCursorSizePixels, QImage::Format_Mono);
     QImage opaque(kCursorSizePixels, kCursorSizePixels, QImage::Format_Mono);
@@ -132,8 +162,8 @@ Form2::Form2() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
-    setFixedSize(platform::twipsToPixelsX(kClientWidthTwips),
-                 platform::twipsToPixelsY(kClientHeightTwips));
+    setFixedSize(platform::twipsToPixelsX(kClientWidthTwips) + 2 * kDialogEdgePx,
+                 platform::twipsToPixelsY(kClientHeightTwips) + 2 * kDialogEdgePx);
 
     QPalette background = palette();
     background.setColor(QPalette::Window, kWhite);
@@ -164,7 +194,7 @@ void Form2::createControls() {
         label->setTextFormat(Qt::PlainText);
         label->setTextInteractionFlags(Qt::NoTextInteraction);
         label->setAlignment(alignment | Qt::AlignTop);
-        label->setGeometry(platform::twipsToPixels(place));
+        label->setGeometry(clientPlace(place));
         QPalette text = label->palette();
         text.setColor(QPalette::WindowText, colour);
         label->setPalette(text);
@@ -179,9 +209,9 @@ void Form2::createControls() {
     auto makeLine = [this](const char *name, int topTwips, const QColor &colour) {
         auto *line = new QFrame(this);
         line->setObjectName(QLatin1String(name));
-        const int left = platform::twipsToPixelsX(kLineLeftTwips);
-        line->setGeometry(left, platform::twipsToPixelsY(topTwips),
-                          platform::twipsToPixelsX(kLineRightTwips) - left, 1);
+        QRect place = clientPlace({kLineLeftTwips, topTwips, kLineRightTwips - kLineLeftTwips, 0});
+        place.setHeight(1);
+        line->setGeometry(place);
         QPalette fill = line->palette();
         fill.setColor(QPalette::Window, colour);
         line->setPalette(fill);
@@ -230,6 +260,12 @@ void Form2::createControls() {
     Label6 = makeLabel("Label6", kLabel6Twips, kDarkRed, Qt::AlignLeft);
     setCaption(Label6, QString::fromUtf8(ZARNIK_MAKER_LINE));
     sizeToText(Label6);
+
+    // The layout's left edges for the links and the maker's line were made for texts of other
+    // lengths; at those edges this program's texts sit staggered. Each is centred on the window
+    // instead and keeps its top.
+    for (QLabel *line : {Label7, Label5, Label6})
+        line->move((width() - line->width()) / 2, line->y());
 
     Line2 = makeLine("Line2", kLine2TopTwips, buttonShadow);
     Line1 = makeLine("Line1", kLine1TopTwips, kLightGrey);
@@ -377,13 +413,24 @@ bool Form2::eventFilter(QObject *watched, QEvent *event) {
     }
 }
 
+QRect Form2::clientArea() const {
+    return rect().adjusted(kDialogEdgePx, kDialogEdgePx, -kDialogEdgePx, -kDialogEdgePx);
+}
+
+void Form2::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    paintDialogEdge(painter, rect());
+}
+
+// The edge is the frame, not the window's client area: a click there is no click on the window.
 void Form2::mousePressEvent(QMouseEvent *event) {
-    m_pressedControl = this;
+    m_pressedControl = clientArea().contains(event->position().toPoint()) ? this : nullptr;
     event->accept();
 }
 
 void Form2::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressedControl == this && rect().contains(event->position().toPoint());
+    const bool click =
+        m_pressedControl == this && clientArea().contains(event->position().toPoint());
     m_pressedControl = nullptr;
     event->accept();
     if (click)

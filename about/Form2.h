@@ -6,7 +6,8 @@ class QFrame;
 class QLabel;
 
 // The about window: the icon, the versioned title, the description, the rights line, the web and
-// mail links, and the maker's notice. Any click on it closes it.
+// mail links, and the maker's notice, inside a dialog edge that the window draws itself. Any click
+// inside the edge closes it.
 class Form2 : public QWidget {
     Q_OBJECT
 
@@ -59,6 +60,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -67,6 +69,7 @@ private:
     Form2();
     ~Form2() override;
 
+    QRect clientArea() const; // inside the dialog edge
     void createControls();
     void placeAtScreenCentre();
     void clickOn(QObject *control);

@@ -7,9 +7,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionGroupBox>
-#include <QStylePainter>
 
 #include <algorithm>
 
@@ -58,31 +57,46 @@ constexpr PanelRow kRoundRectRows[] = {
     {8, "Точка закругления по ширине", 2295, 195, 9, "100", 2160},
 };
 
-// A captioned frame drawn like a group box. The panels lie on the tracing surface, and Qt hands a
-// mouse event that a widget ignores on to its parent: a press on the frame or on one of its labels
-// must end at the frame instead of adding a vertex underneath.
+// A captioned frame as a classic group box: a child window with its own background, so that the
+// outline traced on the surface under it does not show through; an etched line around it, whose
+// top runs through the middle of the caption; and the caption on that line, inset from the left
+// edge, with the line broken behind it.
+//
+// The panels lie on the tracing surface, and Qt hands a mouse event that a widget ignores on to its
+// parent: a press on the frame or on one of its labels must end at the frame instead of adding a
+// vertex underneath.
 class ParameterFrame : public QFrame {
 public:
     ParameterFrame(const QString &caption, QWidget *parent)
         : QFrame(parent)
         , m_caption(caption) {
         setAttribute(Qt::WA_NoMousePropagation);
+        setAutoFillBackground(true); // the window colour
         setAccessibleName(caption);
     }
 
 protected:
     void paintEvent(QPaintEvent *) override {
-        QStylePainter painter(this);
-        QStyleOptionGroupBox option;
-        option.initFrom(this);
-        option.text = m_caption;
-        option.lineWidth = 1;
-        option.midLineWidth = 0;
-        option.textAlignment = Qt::AlignLeft;
-        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        option.textColor =
-            QColor(style()->styleHint(QStyle::SH_GroupBox_TextLabelColor, &option, this));
-        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+        static constexpr int kCaptionLeftPx = 7;
+        static constexpr int kCaptionGapPx = 1; // line left out on each side of the caption
+
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int lineTop = std::max(0, metrics.height() / 2 - 1);
+        // Etched: a shadow line with a light one just inside it along the top and left, and just
+        // outside it along the bottom and right.
+        const QRect shadow(0, lineTop, width() - 1, height() - lineTop - 1);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(shadow.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(shadow.translated(1, 1).adjusted(0, 0, -1, -1));
+
+        const QRect caption(kCaptionLeftPx, 0, metrics.horizontalAdvance(m_caption),
+                            metrics.height());
+        painter.fillRect(caption.adjusted(-kCaptionGapPx, 0, kCaptionGapPx, 0),
+                         palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
     }
 
 private:

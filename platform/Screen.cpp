@@ -55,8 +55,13 @@ int twipsToPixelsY(double twips) {
 }
 
 QRect twipsToPixels(const TwipsRect &twips) {
-    return QRect(twipsToPixelsX(twips.left), twipsToPixelsY(twips.top), twipsToPixelsX(twips.width),
-                 twipsToPixelsY(twips.height));
+    // Rounding a width apart from its left edge can end two lined-up controls a pixel apart; each
+    // edge rounded for itself keeps them lined up.
+    const int left = twipsToPixelsX(twips.left);
+    const int top = twipsToPixelsY(twips.top);
+    const int right = twipsToPixelsX(double(twips.left) + twips.width);
+    const int bottom = twipsToPixelsY(double(twips.top) + twips.height);
+    return QRect(left, top, right - left, bottom - top);
 }
 
 } // namespace platform

@@ -20,6 +20,8 @@ int twipsToPixelsY(double twips);
 struct TwipsRect {
     int left, top, width, height;
 };
+// Converted by its edges: left, top, right and bottom each become whole pixels as above, and the
+// size is what lies between them, so that edges that line up in twips line up in pixels.
 QRect twipsToPixels(const TwipsRect &twips);
 
 } // namespace platform

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 enum CodeWindowStep { LeftClick, RightClick, Reset, CloseCodeWindow };
@@ -82,6 +83,10 @@ private slots:
         QCOMPARE(form->surface()->size(), QSize(415, 366));
         QCOMPARE(form->height(), form->menuBar()->height() + 366);
         QCOMPARE(OutForm::ref().size(), QSize(391, 340));
+        // The boxes end where their panel's button ends, as they do in twips.
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(form->SetPar[i]->geometry().right(),
+                     (i < 4 ? form->CircleOkBut : form->RectOkBut)->geometry().right());
         QStringList captions;
         for (QAction *item : form->menuBar()->actions())
             captions << item->text();

@@ -111,6 +111,18 @@ def shot(name):
     subprocess.run(["import", "-window", "root", path], check=False)
 
 
+def screen_pixels(x, y, width, height):
+    """The screen's pixels in a rectangle, as rows of (red, green, blue)."""
+    d = display.Display()
+    try:
+        data = d.screen().root.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF).data
+    finally:
+        d.close()
+    # 32 bits a pixel, blue first; a row is never padded at this depth.
+    return [[tuple(data[4 * (row * width + col) + i] for i in (2, 1, 0)) for col in range(width)]
+            for row in range(height)]
+
+
 def clipboard():
     r = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True)
     return r.stdout if r.returncode == 0 else None
@@ -362,7 +374,6 @@ def scenario_right_drag(z):
 def run_panel(z, item, values, button_index):
     activate(z.menu(item))
     buttons = find(z.pid, "push button", "Создать", showing=True)
-    check(is_showing(buttons), f"'{item}' did not show its panel")
     for label, value in values.items():
         box = z.box(label)
         # With no window manager nobody hands the keyboard to the window that was clicked.
@@ -385,7 +396,37 @@ def check_procedure(z, expected, what):
     clipboard_becomes(expected, f"{what}: wrong procedure on the clipboard")
 
 
+def panel_covers_the_outline(z):
+    """The ellipse panel is opaque: its pixels over a traced line equal its pixels over an empty
+    surface. Two clicks beside the panel draw a line across it and keep both commands off."""
+    activate(z.menu("Окружность"))
+    panel = wait_for(lambda: find_all(z.pid, name="Параметры", showing=True),
+                     "'Окружность' did not show its panel")[0]
+    x, y, width, height = settled_extents(panel)
+    sx, sy, _, _ = extents(z.surface)
+    move_to(sx + width + 8, sy + 5)  # no hover on the panel
+    time.sleep(0.3)
+    # The focused box's caret blinks: the boxes, opaque in any case, are left out.
+    boxes = [extents(b) for b in find_all(z.pid, "text", showing=True)]
+
+    def panel_pixels():
+        rows = screen_pixels(x, y, width, height)
+        for bx, by, bw, bh in boxes:
+            for row in rows[by - y:by - y + bh]:
+                row[bx - x:bx - x + bw] = [None] * bw
+        return rows
+    alone = panel_pixels()
+    shot("panel-alone")
+    z.click(5, height + 8)
+    z.click(width + 8, 5)
+    z.expect_menu(False, False, "after the line across the panel")
+    check([(0, 0, 0)] in screen_pixels(sx + width + 2, sy, 1, height), "no line beside the panel")
+    shot("panel-over-outline")
+    check(panel_pixels() == alone, "the traced line shows through the panel")
+
+
 def scenario_ellipse(z):
+    panel_covers_the_outline(z)
     run_panel(z, "Окружность", {}, 0)
     z.expect_menu(False, True, "after the default ellipse")
     check(not find_all(z.pid, "push button", "Создать", showing=True), "the panel stayed shown")
@@ -579,6 +620,40 @@ def window_on_screen(pid, width, height):
         d.close()
 
 
+def check_about_looks(z, web):
+    """The about window's raised dialog edge, 3 pixels wide, and its two links and the maker's line
+    centred on the window."""
+    xid, x, y = about_on_screen(z)
+    d = display.Display()
+    try:
+        g = d.create_resource_object("window", xid).get_geometry()
+    finally:
+        d.close()
+    w, h = g.width, g.height
+    rows = screen_pixels(x, y, w, h)
+    # Outer to inner: light, highlight and face on the left and top; dark shadow, shadow and face on
+    # the right and bottom; then the white client area.
+    raised = [(192, 192, 192), (255, 255, 255), (192, 192, 192), (255, 255, 255)]
+    sunken = [(0, 0, 0), (128, 128, 128), (192, 192, 192), (255, 255, 255)]
+    edges = {"left": [rows[h // 2][i] for i in range(4)],
+             "top": [rows[i][w // 2] for i in range(4)],
+             "right": [rows[h // 2][w - 1 - i] for i in range(4)],
+             "bottom": [rows[h - 1 - i][w // 2] for i in range(4)]}
+    for side, expected in (("left", raised), ("top", raised), ("right", sunken),
+                           ("bottom", sunken)):
+        check(edges[side] == expected, f"the about window's {side} edge is {edges[side]}")
+
+    window = find(z.pid, "label", "FREEWARE", showing=True)
+    while window.parent.getRoleName() != "application":
+        window = window.parent
+    wx, _, ww, _ = extents(window)
+    for name in (web, "e-mail: " + os.environ["ZARNIK_MAIL_ADDRESS"],
+                 os.environ["ZARNIK_MAKER_LINE"]):
+        lx, _, lw, _ = extents(find(z.pid, "label", name, showing=True))
+        off = lx - wx + lw / 2 - ww / 2
+        check(abs(off) <= 0.5, f"'{name}' is {off} pixels off the about window's centre line")
+
+
 # The about scenario runs the program with Qt settings of the user's own that would scale it (and
 # with no QT_QPA_PLATFORM): the program keeps one screen pixel to one Qt pixel for itself and hands
 # the settings on to what it starts.
@@ -602,6 +677,7 @@ def scenario_about(z):
     activate(z.menu("О программе..."))
     link = find(z.pid, "label", web, showing=True)
     shot("window")
+    check_about_looks(z, web)
     click_in_about(z, link)
     wait_for(lambda: os.path.exists(opened), "the web link never reached the URL handler")
     with open(opened) as f:
