@@ -67,6 +67,7 @@ report="$(desktop-file-validate "$desktop" 2>&1)" && [ -z "$report" ] ||
     x11_fail "desktop-file-validate on $desktop: $report"
 program="$root/usr/bin/$(entry Exec)"
 [ -x "$program" ] || x11_fail "the entry starts $(entry Exec), which is not installed"
+readelf -d "$program" | grep -q 'FLAGS.* NOW' || x11_fail "$program was not linked with -z now"
 icon="$(entry Icon)"
 for size in 16 32 48 64 128 256; do
     png="$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png"
