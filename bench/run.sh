@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-40}"
 
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNIK_BENCHMARKS=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" --target zarnik bare_window bench_drag bench_regions >/dev/null
 
 work="$(mktemp -d /tmp/zarnik-bench.XXXXXX)"

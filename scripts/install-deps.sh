@@ -12,6 +12,8 @@ packages=(
     openbox dbus at-spi2-core python3-pyatspi                    # end-to-end tests: window manager, accessibility
     qt6-gtk-platformtheme fonts-dejavu-core                      # end-to-end tests: a desktop font of its own size
     desktop-file-utils appstream                                 # validating the installed desktop files
+    dpkg-dev file lintian                                        # building and checking the Debian package
+    qt6-qpa-plugins qt6-translations-l10n xdg-utils              # what the package needs besides its libraries
 )
 missing=()
 for p in "${packages[@]}"; do

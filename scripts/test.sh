@@ -19,6 +19,9 @@ run_tests() {
 }
 (cd build && run_tests)
 
+# The Debian package, once: built in build-package/, checked, installed, started and removed.
+bash tests/e2e/package_check.sh build-package
+
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZARNIK_WERROR=ON -DZARNIK_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests)
