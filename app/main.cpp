@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "platform/Application.h"
+#include "platform/QtTranslation.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -31,6 +32,7 @@ int main(int argc, char *argv[]) {
         return 1;
 
     QApplication app(argc, argv);
+    platform::loadQtRussianTexts();
     app.setApplicationName(QStringLiteral("Zarnik"));
     QIcon icon(QStringLiteral(":/icons/zarnik-32.png"));
     icon.addFile(QStringLiteral(":/icons/zarnik-16.png"));

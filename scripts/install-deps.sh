@@ -6,6 +6,7 @@ packages=(
     cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev     # build
     libx11-dev libxcb1-dev                                       # build: platform/ X11 calls
     fonts-liberation2                                            # the classic font's metrics
+    qt6-translations-l10n                                        # Qt's own texts in Russian
     clang libclang-rt-14-dev                                     # fuzzing with libFuzzer
     locales                                                      # a decimal-comma locale for tests
     xvfb xauth xdotool xclip imagemagick python3-xlib x11-utils  # tests on a real X server
