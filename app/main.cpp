@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "platform/AccessibleWindows.h"
 #include "platform/Application.h"
 #include "platform/QtTranslation.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     platform::loadQtRussianTexts();
+    platform::installAccessibleWindows();
     app.setApplicationName(QStringLiteral("Zarnik"));
     QIcon icon(QStringLiteral(":/icons/zarnik-32.png"));
     icon.addFile(QStringLiteral(":/icons/zarnik-16.png"));
