@@ -1,6 +1,7 @@
 #include "about/Form2.h"
 
 #include "about/Module.h"
+#include "platform/AccessibleWindows.h"
 #include "platform/ClassicFont.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
@@ -316,6 +317,7 @@ void Form2::Form_Load() {
     const QString title = titleFor(version.major, version.minor, version.revision);
     Label1->setText(title);
     Label1->setAccessibleName(title);
+    platform::describeAsDialog(this, title); // a screen reader names the window by its title line
     emit formLoaded();
 }
 

@@ -1,6 +1,8 @@
 #include "app/MainForm.h"
+#include "platform/AccessibleWindows.h"
 #include "platform/Application.h"
 #include "platform/CommandLine.h"
+#include "platform/QtTranslation.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -36,6 +38,8 @@ int main(int argc, char *argv[]) {
         return 1;
 
     const std::unique_ptr<QApplication> app = platform::makeApplication(argc, argv, platformName);
+    platform::loadQtRussianTexts();
+    platform::installAccessibleWindows();
     app->setApplicationName(QStringLiteral("Zarnik"));
     QIcon icon(QStringLiteral(":/icons/zarnik-32.png"));
     icon.addFile(QStringLiteral(":/icons/zarnik-16.png"));

@@ -153,6 +153,10 @@ void MainForm::createParameterPanels() {
     connect(RectOkBut, &QPushButton::clicked, this,
             [this] { platform::runHandler([this] { RectOkBut_Click(); }); });
 
+    // Enter presses a focused button, as on the platform; outside a dialog Qt leaves that to Space.
+    CircleOkBut->setAutoDefault(true);
+    RectOkBut->setAutoDefault(true);
+
     // The cursor runs down a panel's boxes and then to its button.
     QWidget *const tabOrder[] = {SetPar[0],   SetPar[1], SetPar[2], SetPar[3],
                                  CircleOkBut, SetPar[4], SetPar[5], SetPar[6],

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -19,6 +20,8 @@ void showWarning(const QString &text) {
     }
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Zarnik"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // The program's own caption, whatever Qt's translation of its standard button says.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 

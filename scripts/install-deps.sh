@@ -13,7 +13,7 @@ packages=(
     qt6-gtk-platformtheme fonts-dejavu-core                      # end-to-end tests: a desktop font of its own size
     desktop-file-utils appstream                                 # validating the installed desktop files
     dpkg-dev file lintian                                        # building and checking the Debian package
-    qt6-qpa-plugins qt6-translations-l10n xdg-utils              # what the package needs besides its libraries
+    qt6-qpa-plugins qt6-translations-l10n xdg-utils              # run time: X11 plugin, Qt's own texts in Russian, links
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,7 @@
 #include "windows/CaptionFrame.h"
 
 #include <QAction>
+#include <QTimer>
 #include <vector>
 
 // The "&Пример" command from the first click to the shaped preview and the code window's texts,
@@ -50,6 +51,33 @@ void drag(QWidget *w, QPoint from, QPoint by) {
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     QTest::mouseRelease(w, Qt::LeftButton, {}, from + by);
+}
+
+// A double click on the preview's icon as the desktop delivers it: the first press opens the
+// system menu, which then holds the mouse, so that the rest reaches the menu.
+void doubleClickIcon(CutForm *preview) {
+    const QPointF icon = preview->mapToGlobal(CaptionFrame::iconRect(preview->size()).center());
+    const int time = QTest::lastMouseTimestamp += 1000;
+    QTest::lastMouseTimestamp += 1000;
+    auto send = [icon](QWindow *window, QEvent::Type type, int at) {
+        const bool press = type == QEvent::MouseButtonPress;
+        qt_handleMouseEvent(window, window->mapFromGlobal(icon), icon,
+                            press ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type, {}, at);
+    };
+    QTimer::singleShot(0, [&] {
+        QWindow *menu = QApplication::activePopupWidget()->windowHandle();
+        send(menu, QEvent::MouseButtonRelease, time + 50);
+        send(menu, QEvent::MouseButtonPress, time + 150);
+        send(menu, QEvent::MouseButtonRelease, time + 200);
+    });
+    QTimer menuLeftOpen; // closes a menu that the second press opened again
+    QObject::connect(&menuLeftOpen, &QTimer::timeout, [] {
+        if (QWidget *menu = QApplication::activePopupWidget())
+            menu->close();
+    });
+    menuLeftOpen.start(1000);
+    send(preview->windowHandle(), QEvent::MouseButtonPress, time);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -221,7 +249,7 @@ private slots:
         else if (how == "key")
             QTest::keyClick(preview, Qt::Key_F4, Qt::AltModifier);
         else
-            QTest::mouseDClick(preview, Qt::LeftButton, {}, CaptionFrame::iconRect(outer).center());
+            doubleClickIcon(preview);
         QVERIFY(!form->MakeBut->isEnabled());
         QVERIFY(!CutForm::loaded());
         flushDeletes();

@@ -14,8 +14,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
+#include <QStyleHints>
 #include <QWindow>
+
+#include <cstdlib>
 
 // The resources live in a static library: the linker keeps them only when asked to.
 static void initResources() {
@@ -44,6 +48,48 @@ const QImage &picture() {
 QPoint globalPosOf(const QMouseEvent *event) {
     return event->globalPosition().toPoint();
 }
+
+// Whether a press at `time` and `pos` makes a double click with an earlier one, by the desktop's
+// interval and distance.
+bool isSecondClick(quint64 firstTime, QPoint firstPos, quint64 time, QPoint pos) {
+    const QStyleHints *hints = QGuiApplication::styleHints();
+    const int distance = hints->mouseDoubleClickDistance();
+    return time >= firstTime && time - firstTime < quint64(hints->mouseDoubleClickInterval()) &&
+           std::abs(pos.x() - firstPos.x()) <= distance &&
+           std::abs(pos.y() - firstPos.y()) <= distance;
+}
+
+// Catches, while the system menu is open, the second press of a double click on the icon: the
+// open menu holds the mouse, so that press goes to the menu, which would only close.
+class SecondPressWatch : public QObject {
+public:
+    SecondPressWatch(quint64 firstTime, QPoint firstPos)
+        : m_firstTime(firstTime)
+        , m_firstPos(firstPos) {}
+
+    bool doubleClicked = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
+            return false;
+        if (doubleClicked)
+            return true; // Qt's own double click that follows the same press
+        const auto *mouse = static_cast<const QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton ||
+            !isSecondClick(m_firstTime, m_firstPos, mouse->timestamp(), globalPosOf(mouse)))
+            return false;
+        doubleClicked = true;
+        if (QWidget *menu = QApplication::activePopupWidget())
+            menu->close();
+        return true;
+    }
+
+private:
+    quint64 m_firstTime;
+    QPoint m_firstPos;
+};
 
 } // namespace
 
@@ -132,7 +178,7 @@ void CutForm::mousePressEvent(QMouseEvent *event) {
         startMove(globalPosOf(event));
         break;
     case Part::SystemMenu:
-        showSystemMenu();
+        pressIcon(event);
         break;
     case Part::MinimizeBox:
     case Part::MaximizeBox:
@@ -207,7 +253,7 @@ void CutForm::mouseDoubleClickEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && part == Part::Caption) {
         toggleMaximized();
     } else if (event->button() == Qt::LeftButton && part == Part::SystemMenu) {
-        close();
+        return; // its press was compared with the one before (pressIcon)
     } else {
         mousePressEvent(event);
     }
@@ -341,6 +387,23 @@ void CutForm::pressBox(Part box) {
     m_pressedBox = box;
     m_boxHeldOver = true;
     update(CaptionFrame::captionRect(size()));
+}
+
+void CutForm::pressIcon(const QMouseEvent *event) {
+    const quint64 time = event->timestamp();
+    const QPoint pos = globalPosOf(event);
+    if (m_iconPress && isSecondClick(m_iconPress->time, m_iconPress->globalPos, time, pos)) {
+        close(); // a double click whose first press's menu had closed already
+        return;
+    }
+    m_iconPress = Press{time, pos};
+    SecondPressWatch watch(time, pos);
+    qApp->installEventFilter(&watch);
+    QPointer<CutForm> alive(this);
+    showSystemMenu();
+    qApp->removeEventFilter(&watch);
+    if (watch.doubleClicked && alive)
+        close();
 }
 
 void CutForm::showSystemMenu() {

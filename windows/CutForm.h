@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <optional>
+
 // The preview window: a red picture in a window that the generators clip to their region.
 class CutForm : public QWidget {
     Q_OBJECT
@@ -46,6 +48,7 @@ private:
     void followMouse(const QPoint &globalPos);
     void endDrag();
     void pressBox(CaptionFrame::Part box);
+    void pressIcon(const QMouseEvent *event);
     void showSystemMenu();
     void minimizeWindow();
     void toggleMaximized();
@@ -60,4 +63,13 @@ private:
     bool m_clientPressed = false;
     bool m_maximized = false;
     QRect m_normalGeometry;
+
+    // A mouse press by its time and place on the screen.
+    struct Press {
+        quint64 time = 0;
+        QPoint globalPos;
+    };
+    // The press on the icon that last opened the system menu: a second press close to it in time
+    // and place makes a double click, which closes the window.
+    std::optional<Press> m_iconPress;
 };

@@ -15,8 +15,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 
 namespace {
 
@@ -34,17 +32,10 @@ constexpr platform::TwipsRect kSubLabelTwips{120, 1560, 330, 195};
 constexpr platform::TwipsRect kSaveFormatTwips{120, 1800, 4455, 1605};
 constexpr platform::TwipsRect kOnTopTwips{120, 3720, 2175, 190};
 
-// The text box shows line ends as plain line breaks; the text itself keeps CR LF.
-QString shownText(const QString &text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
-
 // A box is named after its label, the way a screen reader announces it.
-QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QLabel *label,
-                            const platform::TwipsRect &place) {
-    auto *box = new QPlainTextEdit(parent);
+CodeBox *makeTextBox(QWidget *parent, const char *name, const QLabel *label,
+                     const platform::TwipsRect &place) {
+    auto *box = new CodeBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(label->text());
     box->setGeometry(platform::twipsToPixels(place));
@@ -154,29 +145,24 @@ QString OutForm::initialDeclarations() {
 }
 
 QString OutForm::declareText() const {
-    return m_declareText;
+    return DeclareText->exactText();
 }
 
 void OutForm::setDeclareText(const QString &text) {
-    m_declareText = text;
-    DeclareText->setPlainText(shownText(text));
+    DeclareText->setExactText(text);
 }
 
 QString OutForm::saveFormatText() const {
-    return m_saveFormatText;
+    return SaveFormat->exactText();
 }
 
 void OutForm::setSaveFormatText(const QString &text) {
-    m_saveFormatText = text;
-    SaveFormat->setPlainText(shownText(text));
+    SaveFormat->setExactText(text);
 }
 
 void OutForm::appendSaveFormatText(const QString &line) {
     // A traced outline writes hundreds of lines, one per event: add only the new one to the view.
-    m_saveFormatText += line;
-    QTextCursor end(SaveFormat->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(shownText(line));
+    SaveFormat->appendExactText(line);
 }
 
 void OutForm::DeclareText_Click() {
@@ -231,7 +217,9 @@ void OutForm::closeEvent(QCloseEvent *event) {
 }
 
 bool OutForm::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonPress) {
+    // A click is the left button's; the right one opens the box's menu, the middle one nothing.
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == DeclareText->viewport())
             platform::runHandler([this] { DeclareText_Click(); });
         else if (watched == SaveFormat->viewport())

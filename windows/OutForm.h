@@ -1,12 +1,11 @@
 #pragma once
 
+#include "windows/CodeBox.h"
+
 #include <QString>
 #include <QWidget>
 
 class QCheckBox;
-class QFrame;
-class QLabel;
-class QPlainTextEdit;
 
 // The code window: the generated declarations and procedure text, each copied whole to the
 // clipboard on a click, and a check box that keeps the window above the others.
@@ -38,8 +37,8 @@ public:
     void OnTop_Click();
     void Form_QueryUnload();
 
-    QPlainTextEdit *DeclareText = nullptr;
-    QPlainTextEdit *SaveFormat = nullptr;
+    CodeBox *DeclareText = nullptr;
+    CodeBox *SaveFormat = nullptr;
     QCheckBox *OnTop = nullptr;
 
 protected:
@@ -51,9 +50,5 @@ private:
     OutForm();
     ~OutForm() override;
 
-    // The boxes' texts exactly as written, CR LF included; the boxes show them with plain line
-    // breaks.
-    QString m_declareText;
-    QString m_saveFormatText;
     bool m_placed = false; // centred on the main window at its first showing
 };

@@ -13,6 +13,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 from Xlib import X, Xatom, display, protocol
 from Xlib.ext import shape
 
@@ -22,6 +23,7 @@ CRLF = "\r\n"
 MAIN_TITLE = "Zarnik v1.5"
 CODE_TITLE = "Программный код"
 PREVIEW_TITLE = "Пример"
+ABOUT_TITLE = "Zarnik v1.5.15"
 
 
 def polygon_procedure(points):
@@ -176,6 +178,30 @@ def find(pid, role, name, showing=None, seconds=10.0):
     return wait_for(lambda: (find_all(pid, role, name, showing) or [None])[0],
                     f"no {role} named '{name}' (showing={showing}) in the accessibility tree",
                     seconds)
+
+
+def popup_items(open_menu):
+    """The captions of the menu items in the popup menu that open_menu() shows. Qt keeps popup
+    menus out of the application's tree: a screen reader meets them through the event that shows
+    them."""
+    menus = []
+
+    def on_showing(event):
+        if event.detail1 and event.source.getRoleName() == "popup menu":
+            menus.append(event.source)
+    pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
+    try:
+        open_menu()
+        context = GLib.MainContext.default()
+        end = time.monotonic() + 10
+        while not menus and time.monotonic() < end:
+            context.iteration(False)
+            time.sleep(0.02)
+    finally:
+        pyatspi.Registry.deregisterEventListener(on_showing, "object:state-changed:showing")
+    check(menus, "no popup menu was shown")
+    menu = menus[0]
+    return [menu.getChildAtIndex(i).name.split("\t")[0] for i in range(menu.childCount)]
 
 
 def is_showing(node):
@@ -359,6 +385,13 @@ def scenario_polygon(z):
         z.click(50, 80)
     polygon_road(z, three_clicks)
     shot("main")
+    # The keyboard's copy gives the stored text too, CR LF included ("General:" was copied last).
+    xdotool("windowfocus", "--sync", window_named(CODE_TITLE))
+    box = z.box("Sub:")
+    box.queryComponent().grabFocus()
+    wait_for(lambda: box.getState().contains(pyatspi.STATE_FOCUSED), "'Sub:' did not take the focus")
+    xdotool("key", "--clearmodifiers", "ctrl+a", "ctrl+c")
+    clipboard_becomes(TRIANGLE_PROCEDURE, "Ctrl+A, Ctrl+C in 'Sub:' did not copy the stored text")
 
 
 def scenario_right_drag(z):
@@ -722,6 +755,7 @@ def scenario_second_copy(z):
     box = wait_for(lambda: window_named("Zarnik"), "the second copy showed no message box", 20)
     wait_for(lambda: find_all(second.pid, "label", "Программа уже запущена!"),
              "the second copy's message box does not say 'Программа уже запущена!'")
+    find(second.pid, "push button", "OK")  # its own caption, not Qt's translated one
     check(len(find_all(second.pid, "frame", MAIN_TITLE, showing=True)) == 0,
           "the second copy shows a main window")
     shot("message")
@@ -766,6 +800,13 @@ def scenario_accessibility(z):
                                    "Точка закругления по ширине"]),
           f"unexpected text boxes: {texts}")
     check(named.get("push button", []).count("Создать") == 2, "the panels' buttons are unnamed")
+    # Every window is a window to a screen reader, named by its caption or, for the about window
+    # that has none, by its title line.
+    windows = [(n.getRoleName(), n.name) for a in app_nodes(z.pid)
+               for n in (a.getChildAtIndex(i) for i in range(a.childCount)) if is_showing(n)]
+    for role, name in [("frame", MAIN_TITLE), ("frame", CODE_TITLE), ("frame", PREVIEW_TITLE),
+                       ("dialog", ABOUT_TITLE)]:
+        check((role, name) in windows, f"no {role} named '{name}'; windows: {windows}")
     check("Окно поверх остальных" in named.get("check box", []),
           f"no check box named 'Окно поверх остальных': {named.get('check box')}")
     labels = named.get("label", [])
@@ -774,6 +815,11 @@ def scenario_accessibility(z):
     # Every command can be reached: each menu item offers an action.
     for item in find_all(z.pid, "menu item"):
         check(item.queryAction().nActions > 0, f"menu item '{item.name}' has no action")
+    # Qt's own texts speak Russian, as the menu of a text box.
+    items = popup_items(lambda: click_node(z.box("Sub:"), button=3))
+    shot("text-menu")
+    check(items == ["Копировать", "", "Выделить всё"], f"the text box's menu reads {items}")
+    xdotool("key", "Escape")
 
 
 SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items()
