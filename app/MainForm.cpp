@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
+#include "platform/ShowWindow.h"
 #include "platform/SingleInstance.h"
 #include "platform/Version.h"
 #include "platform/WindowFrame.h"
@@ -136,10 +137,7 @@ void MainForm::RestBut_Click() {
 }
 
 void MainForm::Program_Click() {
-    OutForm &code = OutForm::ref();
-    code.show();
-    code.raise();
-    code.activateWindow();
+    platform::showRestored(&OutForm::ref());
 }
 
 void MainForm::about_Click() {
