@@ -5,6 +5,7 @@
 #include "platform/ClassicFont.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
+#include "platform/ShowWindow.h"
 #include "platform/TaskBar.h"
 #include "platform/Version.h"
 
@@ -283,11 +284,7 @@ Form2 &Form2::showWindow() {
         platform::runHandler([form] { form->Form_Load(); });
         form->placeAtScreenCentre();
     }
-    if (s_instance->isVisible())
-        s_instance->raise(); // already open: bring it back to the front
-    else
-        s_instance->show();
-    s_instance->activateWindow();
+    platform::showRestored(s_instance); // an open one comes back to the front
     return *s_instance;
 }
 

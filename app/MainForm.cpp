@@ -6,8 +6,10 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
+#include "platform/ShowWindow.h"
 #include "platform/SingleInstance.h"
 #include "platform/Version.h"
+#include "platform/WindowFrame.h"
 #include "windows/CutForm.h"
 #include "windows/OutForm.h"
 
@@ -42,6 +44,7 @@ MainForm::MainForm() {
     // The menu bar sits above the client area; the window takes exactly what both need.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+    platform::watchFrameExtents(this, [this] { followOuterSize(); });
 }
 
 MainForm::~MainForm() {
@@ -110,7 +113,7 @@ void MainForm::Form_GotFocus() {
 }
 
 void MainForm::Form_Resize() {
-    CutForm::ref().setOuterSize(frameGeometry().size());
+    CutForm::ref().setOuterSize(platform::outerGeometry(this).size());
 }
 
 void MainForm::Form_QueryUnload() {
@@ -134,10 +137,7 @@ void MainForm::RestBut_Click() {
 }
 
 void MainForm::Program_Click() {
-    OutForm &code = OutForm::ref();
-    code.show();
-    code.raise();
-    code.activateWindow();
+    platform::showRestored(&OutForm::ref());
 }
 
 void MainForm::about_Click() {
@@ -176,17 +176,27 @@ void MainForm::closeEvent(QCloseEvent *event) {
 
 void MainForm::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
+    followOuterSize();
+}
+
+void MainForm::followOuterSize() {
+    const QSize outer = platform::outerGeometry(this).size();
+    if (outer == m_outerSize)
+        return;
+    m_outerSize = outer;
     platform::runHandler([this] { Form_Resize(); });
 }
 
 void MainForm::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
-    // The main window is shown once, at start-up, in the middle of the screen.
+    // The main window is shown once, at start-up, in the middle of the screen by its outer frame.
     if (event->spontaneous())
         return;
+    platform::askFrameExtents(this);
     if (const QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        QRect outer = platform::outerGeometry(this);
+        outer.moveCenter(screen->availableGeometry().center());
+        platform::moveOuterTo(this, outer.topLeft());
     }
+    followOuterSize(); // the frame now known
 }

@@ -97,7 +97,11 @@ private:
     void createMenu();
     void createParameterPanels(); // codegen/ParameterPanels.cpp
     bool panelShown() const;
+    // Runs Form_Resize when the outer size has changed: at a resize, and when the window manager's
+    // frame arrives or changes, for which Qt sends no event.
+    void followOuterSize();
 
     TracingSurface *m_surface = nullptr;
     bool m_activatedByClick = false;
+    QSize m_outerSize; // as the preview last took it
 };

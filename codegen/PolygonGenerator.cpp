@@ -4,6 +4,7 @@
 #include "codegen/PolygonCode.h"
 #include "platform/Regions.h"
 #include "platform/RuntimeError.h"
+#include "platform/ShowWindow.h"
 #include "platform/WindowRegion.h"
 #include "windows/CutForm.h"
 #include "windows/OutForm.h"
@@ -23,7 +24,8 @@ void MainForm::MakeBut_Click() {
     if (outline.PointCount > 2)
         Program->setEnabled(true);
     surface()->Cls();
-    CutForm::ref().show();
+    // The keyboard stays with the main window and its menu, where "&Код" comes next.
+    platform::showRestored(&CutForm::ref(), platform::Focus::Leave);
 
     // From here on a failing step does not stop the next one, and nobody is told.
     std::optional<QRegion> region; // stays null when the region cannot be made

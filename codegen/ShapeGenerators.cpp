@@ -3,6 +3,7 @@
 #include "platform/Numbers.h"
 #include "platform/Regions.h"
 #include "platform/Screen.h"
+#include "platform/ShowWindow.h"
 #include "platform/WindowRegion.h"
 #include "windows/CutForm.h"
 #include "windows/OutForm.h"
@@ -26,8 +27,7 @@ void prefixDeclarations(const std::string &lines) {
 void showPreviewWith(const std::optional<QRegion> &region) {
     CutForm &preview = CutForm::ref();
     platform::SetWindowRgn(&preview, region);
-    preview.show();
-    preview.activateWindow();
+    platform::showRestored(&preview);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Screen.h"
 #include "platform/Topmost.h"
+#include "platform/WindowFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -233,9 +234,10 @@ void OutForm::showEvent(QShowEvent *event) {
     if (m_placed)
         return;
     m_placed = true;
+    platform::askFrameExtents(this);
     if (const MainForm *owner = MainForm::instance()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->frameGeometry().center());
-        move(frame.topLeft());
+        QRect outer = platform::outerGeometry(this);
+        outer.moveCenter(platform::outerGeometry(owner).center());
+        platform::moveOuterTo(this, outer.topLeft());
     }
 }

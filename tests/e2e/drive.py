@@ -334,6 +334,90 @@ def net_wm_state(xid):
         d.close()
 
 
+def outer_geometry(xid):
+    """A top-level window's outer rectangle on the screen, (x, y, width, height): the window's own
+    place and size, grown by the frame its window manager publishes in _NET_FRAME_EXTENTS."""
+    d = display.Display()
+    try:
+        w = d.create_resource_object("window", xid)
+        g = w.get_geometry()
+        t = w.translate_coords(d.screen().root, 0, 0)
+        prop = w.get_full_property(d.intern_atom("_NET_FRAME_EXTENTS"), Xatom.CARDINAL)
+        left, right, top, bottom = prop.value if prop else (0, 0, 0, 0)
+        return -t.x - left, -t.y - top, g.width + left + right, g.height + top + bottom
+    finally:
+        d.close()
+
+
+def settled_outer_geometry(xid):
+    """The outer rectangle once the window manager has stopped placing and framing the window."""
+    last = outer_geometry(xid)
+    for _ in range(20):
+        time.sleep(0.15)
+        now = outer_geometry(xid)
+        if now == last:
+            return now
+        last = now
+    return last
+
+
+def check_centred(inner, outer, what):
+    dx = inner[0] + inner[2] / 2 - (outer[0] + outer[2] / 2)
+    dy = inner[1] + inner[3] / 2 - (outer[1] + outer[3] / 2)
+    check(abs(dx) <= 1 and abs(dy) <= 1,
+          f"{what} is off centre by ({dx}, {dy}): {inner} in {outer}")
+
+
+def minimise(xid):
+    xdotool("windowminimize", "--sync", xid)
+
+
+def shown_state(xid):
+    """(WM_STATE, viewable, hidden) of a window: ("Normal", True, False) for a shown one."""
+    d = display.Display()
+    try:
+        w = d.create_resource_object("window", xid)
+        wm_state = d.intern_atom("WM_STATE")
+        prop = w.get_full_property(wm_state, wm_state)
+        state = {1: "Normal", 3: "Iconic"}.get(prop.value[0] if prop else 0, "Withdrawn")
+        viewable = w.get_attributes().map_state == X.IsViewable
+    finally:
+        d.close()
+    return state, viewable, "_NET_WM_STATE_HIDDEN" in net_wm_state(xid)
+
+
+def expect_restored(xid, what):
+    try:
+        wait_for(lambda: shown_state(xid) == ("Normal", True, False), "")
+    except Failure:
+        raise Failure(f"{what}: still minimised, (WM_STATE, viewable, hidden) = {shown_state(xid)}")
+
+
+def reference_pixels(request):
+    """The pixels of a region as the reference answers in shared/gdi-regions/cases.txt give it."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared",
+                        "gdi-regions", "cases.txt")
+    with open(path) as cases:
+        for line in cases:
+            asked, answer = line.split("|")
+            if asked.strip() == request:
+                numbers = list(map(int, answer.split()))
+                rects = [numbers[1 + 4 * i:5 + 4 * i] for i in range(numbers[0])]
+                return {(x, y) for l, t, r, b in rects for y in range(t, b) for x in range(l, r)}
+    raise Failure(f"no reference answer for {request}")
+
+
+def shape_pixels(xid):
+    d = display.Display()
+    try:
+        rects = d.create_resource_object("window", xid).shape_get_rectangles(
+            shape.SK.Bounding).rectangles
+        return {(x, y) for r in rects for y in range(r.y, r.y + r.height)
+                for x in range(r.x, r.x + r.width)}
+    finally:
+        d.close()
+
+
 def expect_shape_area(xid, pixels, tolerance, what):
     """Waits until the window's shape covers about `pixels` pixels."""
     try:
@@ -748,6 +832,80 @@ def scenario_about(z):
         raise Failure(f"the program kept running after its last window closed; labels still "
                       f"shown: {left}")
     check(z.proc.returncode == 0, f"the program ended with status {z.proc.returncode}")
+
+
+def scenario_roads(z):
+    """Every road in one run on a desktop with a window manager, which frames the windows after
+    they first appear and can minimise any of them: the main window is centred on the screen and
+    the code window on the main window by their outer frames, the preview takes the main window's
+    outer size, and a minimised window comes back when the program shows it."""
+    main = settled_outer_geometry(z.main_window)
+    d = display.Display()
+    screen = (0, 0, d.screen().width_in_pixels, d.screen().height_in_pixels)
+    d.close()
+    check_centred(main, screen, "the main window on the screen")
+
+    # The polygon road; the code window opens centred on the main window.
+    for x, y in TRIANGLE:
+        z.click(x, y)
+    activate(z.menu("Пример"))
+    preview = wait_for(lambda: window_named(PREVIEW_TITLE), "the preview window is not shown")
+    expect_shape_area(preview, 2700, 0.15, "the triangle's preview")
+    activate(z.menu("Код"))
+    code = wait_for(lambda: window_named(CODE_TITLE), "the code window is not shown")
+    check_centred(settled_outer_geometry(code), main, "the code window on the main window")
+    z.code_window()
+    click_node(z.box("Sub:"))
+    clipboard_becomes(TRIANGLE_PROCEDURE, "the procedure box did not copy the worked example")
+    click_node(z.box("General:"))
+    clipboard_becomes(POLYGON_DECLARATIONS, "the declarations box did not copy the polygon's")
+    minimise(code)
+    activate(z.menu("Код"))
+    expect_restored(code, "the code window after Код")
+
+    # The ellipse road, with the preview minimised before: it comes back at the main window's outer
+    # size, and at 96 dpi the default ellipse (7, 7, 333, 333) fits in it whole.
+    minimise(preview)
+    run_panel(z, "Окружность", {}, 0)
+    expect_restored(preview, "the preview after the ellipse")
+    try:
+        wait_for(lambda: outer_geometry(preview)[2:] == outer_geometry(z.main_window)[2:], "")
+    except Failure:
+        raise Failure(f"the preview's outer size {outer_geometry(preview)[2:]} is not the main "
+                      f"window's {outer_geometry(z.main_window)[2:]}")
+    if "dpi120" not in os.environ["E2E_DESKTOP"]:
+        pixels = shape_pixels(preview)
+        check(pixels == reference_pixels("E 7 7 333 333"),
+              "the preview's shape is not the reference ellipse (7, 7, 333, 333)")
+        _, _, width, height = outer_geometry(preview)
+        check(all(x < width and y < height for x, y in pixels),
+              f"the window of {width} x {height} cuts the default ellipse")
+    shot("ellipse")
+    check_procedure(z, ellipse_procedure(100, 100, 5000, 5000), "default ellipse")
+
+    # The rounded-rectangle road, the same way.
+    minimise(preview)
+    run_panel(z, "Прямоугольник", {}, 1)
+    expect_restored(preview, "the preview after the rounded rectangle")
+    check_procedure(z, roundrect_procedure(100, 100, 5000, 5000, 100, 100),
+                    "default rounded rectangle")
+
+    # A new outline: its first press resets, which hides the minimised preview; "Пример" brings it
+    # back.
+    minimise(preview)
+    for x, y in TRIANGLE:
+        z.click(x, y)
+    activate(z.menu("Пример"))
+    expect_restored(preview, "the preview after Пример")
+    expect_shape_area(preview, 2700, 0.15, "the triangle's preview")
+
+    # The about road: a minimised about window comes back at the next "О программе...".
+    activate(z.menu("О программе..."))
+    about, _, _ = about_on_screen(z)
+    minimise(about)
+    activate(z.menu("О программе..."))
+    expect_restored(about, "the about window after О программе...")
+    shot("about")
 
 
 def scenario_second_copy(z):

@@ -20,6 +20,13 @@ for _ in 1 2 3 4 5; do
 done
 kill -0 "${X11_PIDS[-1]}" 2>/dev/null || x11_fail "no X server of this test's own"
 xvfb=${X11_PIDS[-1]}
+if has dpi120; then
+    # Qt takes its dots per inch from the desktop's Xft.dpi resource, as desktops at 120 dpi set it.
+    /usr/bin/python3 -c 'from Xlib import display, Xatom
+d = display.Display()
+d.screen().root.change_property(d.intern_atom("RESOURCE_MANAGER"), Xatom.STRING, 8, b"Xft.dpi:\t120\n")
+d.sync()' || x11_fail "could not set Xft.dpi"
+fi
 
 if has wm; then
     openbox --sm-disable >"$X11_RUNTIME/openbox.log" 2>&1 &
