@@ -1,6 +1,7 @@
 // The main window, the capture on its client area and the code window, driven through real mouse
 // events on Qt's offscreen platform.
 #include "FormsFixture.h"
+#include "app/MenuBarRules.h"
 #include "platform/RuntimeError.h"
 #include "platform/Topmost.h"
 
@@ -16,6 +17,9 @@
 #include <QTemporaryDir>
 
 enum CodeWindowStep { LeftClick, RightClick, Reset, CloseCodeWindow };
+using menubar::KeyEffect;
+using menubar::KeyTarget;
+Q_DECLARE_METATYPE(KeyTarget)
 
 const QString kThreeLines = QStringLiteral("XY(0).X=100: XY(0).Y=50\r\nXY(1).X=200: XY(1).Y=50\r\n"
                                            "XY(2).X=150: XY(2).Y=120\r\n");
@@ -48,6 +52,14 @@ class TestMainForm : public QObject, FormsFixture {
         for (QPoint pixel : moves)
             moveHolding(pixel, Qt::RightButton);
         QTest::mouseRelease(form->surface(), Qt::RightButton, Qt::NoModifier, *(moves.end() - 1));
+    }
+    // The main window's menu items, one of them disabled (-1: none).
+    static std::vector<menubar::Item> menuItems(int disabled) {
+        std::vector<menubar::Item> items;
+        for (const char *caption : {"&Создать", "&Пример", "&Код", "&Сброс", "&О программе..."})
+            items.push_back(
+                {QString::fromUtf8(caption), int(items.size()) != disabled, items.empty()});
+        return items;
     }
     bool blackAt(QPoint pixel) const {
         return form->surface()->drawing().pixelColor(pixel) == QColor(Qt::black);
@@ -87,6 +99,50 @@ private slots:
             captions << item->text();
         QCOMPARE(captions.join(u'|'),
                  QStringLiteral("&Создать|&Пример|&Код|&Сброс|&О программе..."));
+    }
+
+    void menuBarRules_data() {
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("disabled");
+        QTest::addColumn<KeyTarget>("expected");
+        QTest::newRow("shared key, bar not in use")
+            << QChar(u'С') << -1 << -1 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("shared key again")
+            << QChar(u'с') << 0 << -1 << KeyTarget{3, KeyEffect::Highlight};
+        QTest::newRow("shared key round")
+            << QChar(u'С') << 3 << -1 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("shared key from between")
+            << QChar(u'С') << 1 << -1 << KeyTarget{3, KeyEffect::Highlight};
+        QTest::newRow("shared key, one disabled")
+            << QChar(u'С') << 0 << 3 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("own key") << QChar(u'О') << 3 << -1 << KeyTarget{4, KeyEffect::Run};
+        QTest::newRow("own key, disabled")
+            << QChar(u'П') << -1 << 1 << KeyTarget{1, KeyEffect::None};
+        QTest::newRow("no item's key") << QChar(u'Ж') << -1 << -1 << KeyTarget{};
+    }
+
+    void menuBarRules() {
+        QFETCH(QChar, key);
+        QFETCH(int, current);
+        QFETCH(int, disabled);
+        QFETCH(KeyTarget, expected);
+        const KeyTarget target = menubar::accessKeyTarget(menuItems(disabled), key, current);
+        QCOMPARE(target.item, expected.item);
+        QCOMPARE(int(target.effect), int(expected.effect));
+    }
+
+    void menuBarArrowsAndLines() {
+        const std::vector<menubar::Item> items = menuItems(1);
+        QCOMPARE(menubar::arrowTarget(items, 0, 1), 2); // over the disabled item
+        QCOMPARE(menubar::arrowTarget(items, 4, 1), 0); // round from one end to the other
+        QCOMPARE(menubar::arrowTarget(items, 0, -1), 4);
+        // Items 73, 69, 39, 55 and 126 wide, 6 apart, 6 before the first: 392 for one line.
+        const menubar::LineMetrics metrics{{73, 69, 39, 55, 126}, 6, 6, 0};
+        QCOMPARE(menubar::lineStarts(metrics, 392), std::vector<int>{0});
+        QCOMPARE(menubar::lineStarts(metrics, 391), std::vector<int>({0, 4}));
+        QCOMPARE(menubar::lineStarts(metrics, 160), std::vector<int>({0, 2, 4}));
+        QCOMPARE(menubar::lineStarts(metrics, 10), std::vector<int>({0, 1, 2, 3, 4}));
     }
 
     void firstSecondAndThirdClicks() {
