@@ -1,7 +1,7 @@
 // The main window, the capture on its client area and the code window, driven through real mouse
 // events on Qt's offscreen platform.
 #include "FormsFixture.h"
-#include "app/MenuBarRules.h"
+#include "app/MenuBar.h"
 #include "platform/RuntimeError.h"
 #include "platform/Topmost.h"
 
@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 enum CodeWindowStep { LeftClick, RightClick, Reset, CloseCodeWindow };
@@ -61,6 +62,31 @@ class TestMainForm : public QObject, FormsFixture {
                 {QString::fromUtf8(caption), int(items.size()) != disabled, items.empty()});
         return items;
     }
+    MenuBar *menu() const { return qobject_cast<MenuBar *>(form->menuWidget()); }
+    QAction *highlighted() const {
+        for (QMenuBar *line : menu()->lines()) {
+            if (line->activeAction())
+                return line->activeAction();
+        }
+        return nullptr;
+    }
+    // Where the keyboard goes: the open menu, else the focus widget, else the active window.
+    static QWidget *activeWidget() {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            return popup;
+        return QApplication::focusWidget() ? QApplication::focusWidget()
+                                           : QApplication::activeWindow();
+    }
+    // Alt, a letter, and their releases, each going where the keyboard is at that moment: Alt
+    // alone closes an open menu.
+    static void altKey(char16_t letter) {
+        const int key = QChar(letter).toUpper().unicode();
+        const QString text(letter);
+        QTest::simulateEvent(activeWidget(), true, Qt::Key_Alt, Qt::AltModifier, {}, false);
+        QTest::simulateEvent(activeWidget(), true, key, Qt::AltModifier, text, false);
+        QTest::simulateEvent(activeWidget(), false, key, Qt::AltModifier, text, false);
+        QTest::simulateEvent(activeWidget(), false, Qt::Key_Alt, Qt::NoModifier, {}, false);
+    }
     bool blackAt(QPoint pixel) const {
         return form->surface()->drawing().pixelColor(pixel) == QColor(Qt::black);
     }
@@ -92,13 +118,56 @@ private slots:
         // 4980 x 4395 and 4695 x 4080 twips are not whole pixels here.
         makeShownForm(12);
         QCOMPARE(form->surface()->size(), QSize(415, 366));
-        QCOMPARE(form->height(), form->menuBar()->height() + 366);
         QCOMPARE(OutForm::ref().size(), QSize(391, 340));
+        // With the default font the bar is one line, as high as a plain menu bar of its items.
+        const QList<QMenuBar *> lines = menu()->lines();
+        QCOMPARE(lines.size(), 1);
+        QMenuBar plain;
+        plain.addActions(lines[0]->actions());
+        QCOMPARE(form->height(), plain.heightForWidth(415) + 366);
         QStringList captions;
-        for (QAction *item : form->menuBar()->actions())
+        for (QAction *item : lines[0]->actions())
             captions << item->text();
         QCOMPARE(captions.join(u'|'),
                  QStringLiteral("&Создать|&Пример|&Код|&Сброс|&О программе..."));
+    }
+
+    void menuWrapsWithALargeFont() {
+        const QFont font = QApplication::font();
+        QFont large = font;
+        large.setPointSizeF(font.pointSizeF() * 2);
+        QApplication::setFont(large);
+        auto restore = qScopeGuard([&] { QApplication::setFont(font); });
+        QTRY_VERIFY(menu()->lines().size() > 1);
+        QTRY_COMPARE(form->height(), menu()->height() + 293); // the client area keeps its size
+        QCOMPARE(form->surface()->size(), QSize(332, 293));
+        for (QMenuBar *line : menu()->lines()) {
+            for (QAction *item : line->actions()) {
+                const QRect place = line->actionGeometry(item);
+                QVERIFY2(form->rect().contains(place.translated(line->mapTo(form.get(), QPoint()))),
+                         qPrintable(item->text()));
+            }
+        }
+        restore.dismiss();
+        QApplication::setFont(font);
+        QTRY_COMPARE(menu()->lines().size(), 1);
+    }
+
+    void sharedAccessKeyRunsNothingByItself() {
+        clickAll({{10, 10}, {60, 10}, {60, 60}});
+        const QString threeLines = saveFormat();
+        for (int round = 0; round < 2; ++round) { // С: Создать opens, then Сброс is highlighted
+            altKey(u'С');
+            QTRY_VERIFY(form->MnuSet->isVisible());
+            altKey(u'С');
+            QTRY_VERIFY(!form->MnuSet->isVisible());
+            QCOMPARE(highlighted(), form->RestBut);
+        }
+        QCOMPARE(saveFormat(), threeLines); // the outline is kept
+        QVERIFY(form->MakeBut->isEnabled());
+        QTest::keyClick(activeWidget(), Qt::Key_Return);
+        QCOMPARE(saveFormat(), QString());
+        QVERIFY(!form->MakeBut->isEnabled() && !highlighted());
     }
 
     void menuBarRules_data() {
