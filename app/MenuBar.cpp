@@ -122,18 +122,20 @@ void MenuBar::scheduleLayout() {
 void MenuBar::layoutLines() {
     const std::vector<int> starts = menubar::lineStarts(metrics(), width());
     const int lineCount = std::max<int>(1, starts.size());
-    std::vector<QList<QAction *>> wanted(lineCount);
+    while (int(m_lines.size()) < lineCount)
+        m_lines.push_back(newLine());
+    std::vector<QList<QAction *>> wanted(m_lines.size()); // none on the lines not in use
     for (int line = 0; line < int(starts.size()); ++line) {
         const int end = line + 1 < int(starts.size()) ? starts[line + 1] : int(m_items.size());
         wanted[line] = m_items.mid(starts[line], end - starts[line]);
     }
-    while (int(m_lines.size()) < lineCount)
-        m_lines.push_back(newLine());
 
     bool moved = false;
-    for (int line = 0; line < int(m_lines.size()); ++line)
+    for (int line = 0; line < int(m_lines.size()); ++line) {
+        const QList<QAction *> held = m_lines[line]->actions();
         moved = moved ||
-                m_lines[line]->actions() != (line < lineCount ? wanted[line] : QList<QAction *>());
+                !std::equal(held.begin(), held.end(), wanted[line].begin(), wanted[line].end());
+    }
     if (moved) {
         leaveAll();
         for (MenuBarLine *line : m_lines) {
