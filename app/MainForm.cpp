@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "about/Form2.h"
+#include "app/MenuBar.h"
 #include "capture/TracingSurface.h"
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
@@ -19,7 +20,6 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 
 namespace {
@@ -61,8 +61,8 @@ QString MainForm::captionFor(int major, int minor) {
 }
 
 void MainForm::createMenu() {
-    QMenuBar *bar = menuBar();
-    bar->setNativeMenuBar(false); // part of the window, above the client area, on every desktop
+    auto *bar = new MenuBar(this); // wraps onto more lines when the window is too narrow
+    setMenuWidget(bar);
 
     auto handled = [this](QAction *action, void (MainForm::*handler)()) {
         connect(action, &QAction::triggered, this,

@@ -1,6 +1,7 @@
 // The main window, the capture on its client area and the code window, driven through real mouse
 // events on Qt's offscreen platform.
 #include "FormsFixture.h"
+#include "app/MenuBar.h"
 #include "platform/RuntimeError.h"
 #include "platform/Topmost.h"
 
@@ -14,9 +15,13 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 enum CodeWindowStep { LeftClick, RightClick, Reset, CloseCodeWindow };
+using menubar::KeyEffect;
+using menubar::KeyTarget;
+Q_DECLARE_METATYPE(KeyTarget)
 
 const QString kThreeLines = QStringLiteral("XY(0).X=100: XY(0).Y=50\r\nXY(1).X=200: XY(1).Y=50\r\n"
                                            "XY(2).X=150: XY(2).Y=120\r\n");
@@ -50,6 +55,39 @@ class TestMainForm : public QObject, FormsFixture {
             moveHolding(pixel, Qt::RightButton);
         QTest::mouseRelease(form->surface(), Qt::RightButton, Qt::NoModifier, *(moves.end() - 1));
     }
+    // The main window's menu items, one of them disabled (-1: none).
+    static std::vector<menubar::Item> menuItems(int disabled) {
+        std::vector<menubar::Item> items;
+        for (const char *caption : {"&Создать", "&Пример", "&Код", "&Сброс", "&О программе..."})
+            items.push_back(
+                {QString::fromUtf8(caption), int(items.size()) != disabled, items.empty()});
+        return items;
+    }
+    MenuBar *menu() const { return qobject_cast<MenuBar *>(form->menuWidget()); }
+    QAction *highlighted() const {
+        for (QMenuBar *line : menu()->lines()) {
+            if (line->activeAction())
+                return line->activeAction();
+        }
+        return nullptr;
+    }
+    // Where the keyboard goes: the open menu, else the focus widget, else the active window.
+    static QWidget *activeWidget() {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            return popup;
+        return QApplication::focusWidget() ? QApplication::focusWidget()
+                                           : QApplication::activeWindow();
+    }
+    // Alt, a letter, and their releases, each going where the keyboard is at that moment: Alt
+    // alone closes an open menu.
+    static void altKey(char16_t letter) {
+        const int key = QChar(letter).toUpper().unicode();
+        const QString text(letter);
+        QTest::simulateEvent(activeWidget(), true, Qt::Key_Alt, Qt::AltModifier, {}, false);
+        QTest::simulateEvent(activeWidget(), true, key, Qt::AltModifier, text, false);
+        QTest::simulateEvent(activeWidget(), false, key, Qt::AltModifier, text, false);
+        QTest::simulateEvent(activeWidget(), false, Qt::Key_Alt, Qt::NoModifier, {}, false);
+    }
     bool blackAt(QPoint pixel) const {
         return form->surface()->drawing().pixelColor(pixel) == QColor(Qt::black);
     }
@@ -81,17 +119,104 @@ private slots:
         // 4980 x 4395 and 4695 x 4080 twips are not whole pixels here.
         makeShownForm(12);
         QCOMPARE(form->surface()->size(), QSize(415, 366));
-        QCOMPARE(form->height(), form->menuBar()->height() + 366);
         QCOMPARE(OutForm::ref().size(), QSize(391, 340));
         // The boxes end where their panel's button ends, as they do in twips.
         for (int i = 0; i < 10; ++i)
             QCOMPARE(form->SetPar[i]->geometry().right(),
                      (i < 4 ? form->CircleOkBut : form->RectOkBut)->geometry().right());
+        // With the default font the bar is one line, as high as a plain menu bar of its items.
+        const QList<QMenuBar *> lines = menu()->lines();
+        QCOMPARE(lines.size(), 1);
+        QMenuBar plain;
+        plain.addActions(lines[0]->actions());
+        QCOMPARE(form->height(), plain.heightForWidth(415) + 366);
         QStringList captions;
-        for (QAction *item : form->menuBar()->actions())
+        for (QAction *item : lines[0]->actions())
             captions << item->text();
         QCOMPARE(captions.join(u'|'),
                  QStringLiteral("&Создать|&Пример|&Код|&Сброс|&О программе..."));
+    }
+
+    void menuWrapsWithALargeFont() {
+        const QFont font = QApplication::font();
+        QFont large = font;
+        large.setPointSizeF(font.pointSizeF() * 2);
+        QApplication::setFont(large);
+        auto restore = qScopeGuard([&] { QApplication::setFont(font); });
+        QTRY_VERIFY(menu()->lines().size() > 1);
+        QTRY_COMPARE(form->height(), menu()->height() + 293); // the client area keeps its size
+        QCOMPARE(form->surface()->size(), QSize(332, 293));
+        for (QMenuBar *line : menu()->lines()) {
+            for (QAction *item : line->actions()) {
+                const QRect place = line->actionGeometry(item);
+                QVERIFY2(form->rect().contains(place.translated(line->mapTo(form.get(), QPoint()))),
+                         qPrintable(item->text()));
+            }
+        }
+        restore.dismiss();
+        QApplication::setFont(font);
+        QTRY_COMPARE(menu()->lines().size(), 1);
+    }
+
+    void sharedAccessKeyRunsNothingByItself() {
+        clickAll({{10, 10}, {60, 10}, {60, 60}});
+        const QString threeLines = saveFormat();
+        for (int round = 0; round < 2; ++round) { // С: Создать opens, then Сброс is highlighted
+            altKey(u'С');
+            QTRY_VERIFY(form->MnuSet->isVisible());
+            altKey(u'С');
+            QTRY_VERIFY(!form->MnuSet->isVisible());
+            QCOMPARE(highlighted(), form->RestBut);
+        }
+        QCOMPARE(saveFormat(), threeLines); // the outline is kept
+        QVERIFY(form->MakeBut->isEnabled());
+        QTest::keyClick(activeWidget(), Qt::Key_Return);
+        QCOMPARE(saveFormat(), QString());
+        QVERIFY(!form->MakeBut->isEnabled() && !highlighted());
+    }
+
+    void menuBarRules_data() {
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("disabled");
+        QTest::addColumn<KeyTarget>("expected");
+        QTest::newRow("shared key, bar not in use")
+            << QChar(u'С') << -1 << -1 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("shared key again")
+            << QChar(u'с') << 0 << -1 << KeyTarget{3, KeyEffect::Highlight};
+        QTest::newRow("shared key round")
+            << QChar(u'С') << 3 << -1 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("shared key from between")
+            << QChar(u'С') << 1 << -1 << KeyTarget{3, KeyEffect::Highlight};
+        QTest::newRow("shared key, one disabled")
+            << QChar(u'С') << 0 << 3 << KeyTarget{0, KeyEffect::Open};
+        QTest::newRow("own key") << QChar(u'О') << 3 << -1 << KeyTarget{4, KeyEffect::Run};
+        QTest::newRow("own key, disabled")
+            << QChar(u'П') << -1 << 1 << KeyTarget{1, KeyEffect::None};
+        QTest::newRow("no item's key") << QChar(u'Ж') << -1 << -1 << KeyTarget{};
+    }
+
+    void menuBarRules() {
+        QFETCH(QChar, key);
+        QFETCH(int, current);
+        QFETCH(int, disabled);
+        QFETCH(KeyTarget, expected);
+        const KeyTarget target = menubar::accessKeyTarget(menuItems(disabled), key, current);
+        QCOMPARE(target.item, expected.item);
+        QCOMPARE(int(target.effect), int(expected.effect));
+    }
+
+    void menuBarArrowsAndLines() {
+        const std::vector<menubar::Item> items = menuItems(1);
+        QCOMPARE(menubar::arrowTarget(items, 0, 1), 2); // over the disabled item
+        QCOMPARE(menubar::arrowTarget(items, 4, 1), 0); // round from one end to the other
+        QCOMPARE(menubar::arrowTarget(items, 0, -1), 4);
+        // Items 73, 69, 39, 55 and 126 wide, 6 apart, 6 before the first: 392 for one line.
+        const menubar::LineMetrics metrics{{73, 69, 39, 55, 126}, 6, 6, 0};
+        QCOMPARE(menubar::lineStarts(metrics, 392), std::vector<int>{0});
+        QCOMPARE(menubar::lineStarts(metrics, 391), std::vector<int>({0, 4}));
+        QCOMPARE(menubar::lineStarts(metrics, 160), std::vector<int>({0, 2, 4}));
+        QCOMPARE(menubar::lineStarts(metrics, 10), std::vector<int>({0, 1, 2, 3, 4}));
     }
 
     void firstSecondAndThirdClicks() {
