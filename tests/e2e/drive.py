@@ -320,7 +320,9 @@ def close_window(xid):
     event = protocol.event.ClientMessage(window=w, client_type=protocols,
                                          data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     w.send_event(event)
-    d.flush()
+    # A round trip before hanging up: Xvfb drops the requests still unread on a connection whose
+    # client has gone, and on a busy machine it may get to this one only after the close.
+    d.sync()
     d.close()
 
 
