@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace platform {
 
@@ -17,8 +18,13 @@ void showWarning(const QString &text) {
         warningSink()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zarnik"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    // No parent that could close and take the box with it while the box waits: the active window
+    // only places the box and keeps it above itself.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zarnik"), text, QMessageBox::Ok);
+    if (const QWidget *owner = QApplication::activeWindow(); owner && owner->windowHandle()) {
+        box.winId();
+        box.windowHandle()->setTransientParent(owner->windowHandle());
+    }
     box.exec();
 }
 

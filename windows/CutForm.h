@@ -2,8 +2,11 @@
 
 #include "windows/CaptionFrame.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
+
+class QMenu;
 
 // The preview window: a red picture in a window that the generators clip to their region.
 class CutForm : public QWidget {
@@ -60,4 +63,6 @@ private:
     bool m_clientPressed = false;
     bool m_maximized = false;
     QRect m_normalGeometry;
+    QPointer<QMenu> m_systemMenu; // while the system menu's own loop runs
+    bool m_closedUnderMenu = false;
 };
