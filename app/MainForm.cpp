@@ -105,8 +105,7 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::Form_GotFocus() {
-    outline.PointCount = 0;
-    m_surface->Cls();
+    emptyOutline();
 }
 
 void MainForm::Form_Resize() {
@@ -125,12 +124,11 @@ void MainForm::RestBut_Click() {
     CutForm::ref().hide();
     Program->setEnabled(false);
     OutForm::ref().setSaveFormatText(QString());
-    outline.PointCount = 0;
+    emptyOutline();
     for (QFrame *frame : ParFrm) {
         if (frame)
             frame->hide();
     }
-    m_surface->Cls();
 }
 
 void MainForm::Program_Click() {

@@ -82,6 +82,10 @@ public:
     // The drawing on the client area: Cls, Line and Circle in twips.
     TracingSurface *surface() const { return m_surface; }
 
+    // capture/PointCapture.cpp. The outline goes as a whole: its vertices, its closing line, its
+    // point lines in the code window and its drawing.
+    void emptyOutline();
+
     Outline outline;
     CapacityNotice capacityNotice; // the full-outline message is shown once per outline
     std::array<int16_t, 6>

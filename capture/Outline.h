@@ -20,6 +20,10 @@ struct Outline {
 
     // Window positions in twips of the previous and the latest mouse-down; empty reads as 0.
     std::optional<float> PrevX, PrevY, CurX, CurY;
+
+    // No vertices and no closing line. The table keeps its stale values: the next capture
+    // overwrites what it needs.
+    void clear();
 };
 
 // The point-assignment line "XY(i).X=x: XY(i).Y=y" with CR LF, integers in plain decimal.

@@ -1,7 +1,6 @@
 #include "windows/OutForm.h"
 
 #include "app/MainForm.h"
-#include "capture/TracingSurface.h"
 #include "platform/Clipboard.h"
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
@@ -168,6 +167,7 @@ QString OutForm::saveFormatText() const {
 
 void OutForm::setSaveFormatText(const QString &text) {
     m_saveFormatText = text;
+    m_appendedFrom = text.size();
     SaveFormat->setPlainText(shownText(text));
 }
 
@@ -177,6 +177,11 @@ void OutForm::appendSaveFormatText(const QString &line) {
     QTextCursor end(SaveFormat->document());
     end.movePosition(QTextCursor::End);
     end.insertText(shownText(line));
+}
+
+void OutForm::removeAppendedSaveFormatLines() {
+    if (m_appendedFrom < m_saveFormatText.size())
+        setSaveFormatText(m_saveFormatText.left(m_appendedFrom));
 }
 
 void OutForm::DeclareText_Click() {
@@ -218,7 +223,7 @@ void OutForm::Form_QueryUnload() {
     if (MainForm *main = MainForm::instance()) {
         main->Program->setEnabled(false);
         main->MakeBut->setEnabled(false);
-        main->surface()->Cls();
+        main->emptyOutline();
     }
 }
 
