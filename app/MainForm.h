@@ -87,7 +87,7 @@ public:
     void emptyOutline();
 
     Outline outline;
-    CapacityNotice capacityNotice; // the full-outline message is shown once per outline
+    CapacityNotice capacityNotice; // the full-outline message, once per mouse-down
     std::array<int16_t, 6>
         shapeParameters{}; // filled by the ellipse and rounded-rectangle generators
 

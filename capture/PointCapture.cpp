@@ -37,6 +37,7 @@ void MainForm::emptyOutline() {
 
 void MainForm::Form_MouseDown(int Button, int Shift, float X, float Y) {
     Q_UNUSED(Shift);
+    capacityNotice.newMouseDown();
     if (outline.PointCount > 1)
         MakeBut->setEnabled(true);
 

@@ -30,7 +30,7 @@ struct Model {
     bool makeBut = false, program = false, codeShown = false;
     bool panelShown[2] = {false, false};
     int pointCount = 0;
-    bool fullReported = false; // the full-outline error is reported once per outline
+    bool fullReported = false; // the full-outline error is reported once per mouse-down
     bool overwritten = false;  // a vertex past the capacity took the closing copy's slot
     // The outline's point lines end the procedure text, after the text they were appended to.
     int lines = 0;
@@ -198,6 +198,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             const float y = coordinate(MainForm::kClientHeightTwips);
             event = QStringLiteral("mouse-down %1 at (%2, %3)").arg(button).arg(x).arg(y);
             platform::runHandler([&] { form.Form_MouseDown(button, 0, x, y); });
+            model.fullReported = false;
             if (model.pointCount > 1)
                 model.makeBut = true;
             if (model.program)
