@@ -149,8 +149,7 @@ void MainForm::activateBeforeMouseDown() {
     }
     // The desktop reports the activation after the click; run its handler now instead.
     m_activatedByClick = true;
-    if (!panelShown())
-        platform::runHandler([this] { Form_GotFocus(); });
+    gotFocus();
 }
 
 void MainForm::changeEvent(QEvent *event) {
@@ -163,7 +162,13 @@ void MainForm::changeEvent(QEvent *event) {
         m_activatedByClick = false;
         return;
     }
-    if (!panelShown())
+    gotFocus();
+}
+
+void MainForm::gotFocus() {
+    // The window itself gets the focus when no panel can take it, and only when the user comes
+    // back to it: the focus it gets back from its own message box leaves the outline alone.
+    if (!panelShown() && !platform::activationFollowsMessageBox(this))
         platform::runHandler([this] { Form_GotFocus(); });
 }
 

@@ -101,6 +101,7 @@ private:
     void createMenu();
     void createParameterPanels(); // codegen/ParameterPanels.cpp
     bool panelShown() const;
+    void gotFocus(); // runs the focus rule for an activation that counts
 
     TracingSurface *m_surface = nullptr;
     bool m_activatedByClick = false;

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -48,6 +49,14 @@ class TestMainForm : public QObject, FormsFixture {
         for (QPoint pixel : moves)
             moveHolding(pixel, Qt::RightButton);
         QTest::mouseRelease(form->surface(), Qt::RightButton, Qt::NoModifier, *(moves.end() - 1));
+    }
+    // A click whose mouse-down brings the program's own message box, which the user closes.
+    void clickThroughBox(QPoint pixel) {
+        QTimer::singleShot(0, [] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        click(pixel);
     }
     bool blackAt(QPoint pixel) const {
         return form->surface()->drawing().pixelColor(pixel) == QColor(Qt::black);
@@ -241,6 +250,19 @@ private slots:
         QCOMPARE(saveFormat().count(QStringLiteral("\r\n")), 506);
         click({210, 210}); // and one for each new mouse-down
         QCOMPARE(warnings, QStringList({full, full}));
+
+        // The program's own box gives the activation back without emptying the outline, whether
+        // the desktop hands it back or a click on the window takes it.
+        platform::setWarningSinkForTesting({});
+        clickThroughBox({5, 5});
+        activate(form.get()); // as a window manager gives it back
+        clickThroughBox({5, 5});
+        clickThroughBox({5, 5}); // on the window the box left inactive
+        activate(form.get());    // that click's activation, reported after it
+        QCOMPARE(form->outline.PointCount, int16_t(500));
+        activate(m_other); // another window's activation still empties it
+        activate(form.get());
+        QCOMPARE(form->outline.PointCount, int16_t(0));
     }
 
     void whileTheCodeWindowIsOpen_data() {
