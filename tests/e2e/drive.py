@@ -498,10 +498,11 @@ def scenario_close_under_menu(z):
 
 
 def close_until(xid, closed, message):
-    """Asks a window to close until closed() holds. Under the accessibility bridge the program now
-    and then leaves a close request that arrives while a popup is open unanswered (with and without
-    a menu loop of its own); a second request with the pointer nudged gets through, as a user's
-    second click would."""
+    """Asks a window to close until closed() holds. In this harness (the accessibility bus and its
+    client at work) the program now and then leaves a close request unanswered while a popup is
+    open: the request waits in Qt's X event queue until something else wakes the loop (seen with
+    and without a menu loop of the program's own). A second request with the pointer nudged gets
+    through, as a user's second click would."""
     for _ in range(3):
         close_window(xid)
         try:
