@@ -108,8 +108,7 @@ void MainForm::Form_Load() {
 }
 
 void MainForm::Form_GotFocus() {
-    outline.PointCount = 0;
-    m_surface->Cls();
+    emptyOutline();
 }
 
 void MainForm::Form_Resize() {
@@ -128,12 +127,11 @@ void MainForm::RestBut_Click() {
     CutForm::ref().hide();
     Program->setEnabled(false);
     OutForm::ref().setSaveFormatText(QString());
-    outline.PointCount = 0;
+    emptyOutline();
     for (QFrame *frame : ParFrm) {
         if (frame)
             frame->hide();
     }
-    m_surface->Cls();
 }
 
 void MainForm::Program_Click() {
@@ -151,8 +149,7 @@ void MainForm::activateBeforeMouseDown() {
     }
     // The desktop reports the activation after the click; run its handler now instead.
     m_activatedByClick = true;
-    if (!panelShown())
-        platform::runHandler([this] { Form_GotFocus(); });
+    gotFocus();
 }
 
 void MainForm::changeEvent(QEvent *event) {
@@ -165,7 +162,13 @@ void MainForm::changeEvent(QEvent *event) {
         m_activatedByClick = false;
         return;
     }
-    if (!panelShown())
+    gotFocus();
+}
+
+void MainForm::gotFocus() {
+    // The window itself gets the focus when no panel can take it, and only when the user comes
+    // back to it: the focus it gets back from its own message box leaves the outline alone.
+    if (!panelShown() && !platform::activationFollowsMessageBox(this))
         platform::runHandler([this] { Form_GotFocus(); });
 }
 

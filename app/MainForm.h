@@ -82,8 +82,12 @@ public:
     // The drawing on the client area: Cls, Line and Circle in twips.
     TracingSurface *surface() const { return m_surface; }
 
+    // capture/PointCapture.cpp. The outline goes as a whole: its vertices, its closing line, its
+    // point lines in the code window and its drawing.
+    void emptyOutline();
+
     Outline outline;
-    CapacityNotice capacityNotice; // the full-outline message is shown once per outline
+    CapacityNotice capacityNotice; // the full-outline message, once per mouse-down
     std::array<int16_t, 6>
         shapeParameters{}; // filled by the ellipse and rounded-rectangle generators
 
@@ -100,6 +104,7 @@ private:
     // Runs Form_Resize when the outer size has changed: at a resize, and when the window manager's
     // frame arrives or changes, for which Qt sends no event.
     void followOuterSize();
+    void gotFocus(); // runs the focus rule for an activation that counts
 
     TracingSurface *m_surface = nullptr;
     bool m_activatedByClick = false;

@@ -18,6 +18,11 @@ std::string assignment(int index, const std::string &x, const std::string &y) {
 
 } // namespace
 
+void Outline::clear() {
+    PointCount = 0;
+    ClosingLine.clear();
+}
+
 std::string pointLine(int index, int32_t x, int32_t y) {
     return assignment(index, platform::decimalText(x), platform::decimalText(y));
 }

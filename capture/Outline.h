@@ -20,6 +20,10 @@ struct Outline {
 
     // Window positions in twips of the previous and the latest mouse-down; empty reads as 0.
     std::optional<float> PrevX, PrevY, CurX, CurY;
+
+    // No vertices and no closing line. The table keeps its stale values: the next capture
+    // overwrites what it needs.
+    void clear();
 };
 
 // The point-assignment line "XY(i).X=x: XY(i).Y=y" with CR LF, integers in plain decimal.
@@ -35,10 +39,12 @@ std::string dragLine(int index, float qx, float qy);
 // ClosingLine then keep their values.
 void captureVertex(Outline &outline, int16_t px, int16_t py);
 
-// A right-button drag goes on delivering vertices after the outline is full. The user is told once;
-// further vertices stop at the same step without another message until the outline has room again.
+// A right-button drag goes on delivering vertices after the outline is full. The user is told at
+// the first of them and again after each new mouse-down (or once the outline has had room again);
+// the other vertices of one drag stop at the same step without a message.
 class CapacityNotice {
 public:
+    void newMouseDown() { m_reported = false; }
     void captureVertex(Outline &outline, int16_t px, int16_t py);
 
 private:

@@ -27,8 +27,17 @@ void appendToSaveFormat(const std::string &line) {
 
 } // namespace
 
+void MainForm::emptyOutline() {
+    outline.clear();
+    // Generated code before the lines stays: the user may still want to copy it.
+    if (OutForm *code = OutForm::loaded())
+        code->removeAppendedSaveFormatLines();
+    surface()->Cls();
+}
+
 void MainForm::Form_MouseDown(int Button, int Shift, float X, float Y) {
     Q_UNUSED(Shift);
+    capacityNotice.newMouseDown();
     if (outline.PointCount > 1)
         MakeBut->setEnabled(true);
 

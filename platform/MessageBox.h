@@ -3,11 +3,17 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace platform {
 
 // The program's own message box: the text, the exclamation icon, one OK button and the title
 // "Zarnik". Waits until the user dismisses it.
 void showWarning(const QString &text);
+
+// Whether the activation of the window now comes from the program's own message box closing, not
+// from the user coming back from another window (of this program or another one).
+bool activationFollowsMessageBox(const QWidget *window);
 
 // Tests replace the box by a recorder so that nothing waits for a click. Pass an empty function
 // to restore the real box.

@@ -13,7 +13,7 @@ private slots:
     void writesLines_data();
     void writesLines();
     void dragLinesKeepThePointUnderACommaLocale();
-    void reportsAFullOutlineOnceUntilItHasRoom();
+    void reportsAFullOutlineOncePerMouseDown();
 };
 
 void TestCapture::writesLines_data() {
@@ -51,7 +51,7 @@ void TestCapture::dragLinesKeepThePointUnderACommaLocale() {
     QCOMPARE(QByteArray::fromStdString(line), QByteArray("XY(1).X=37.5: XY(1).Y=-2.5\r\n"));
 }
 
-void TestCapture::reportsAFullOutlineOnceUntilItHasRoom() {
+void TestCapture::reportsAFullOutlineOncePerMouseDown() {
     Outline outline;
     CapacityNotice notice;
     auto reports = [&](int attempts) {
@@ -69,10 +69,11 @@ void TestCapture::reportsAFullOutlineOnceUntilItHasRoom() {
     QCOMPARE(reports(520), 1); // 500 fit, then twenty that do not
     // Every attempt still stored itself in slot 500; nothing after the failing step ran.
     QCOMPARE(outline.XY[500].X, 1519);
-    QCOMPARE(outline.XY[499].X, 1499);
     QCOMPARE(outline.PointCount, int16_t(500));
     QCOMPARE(outline.ClosingLine, std::string("XY(500).X=1000: XY(500).Y=3\r\n"));
-    outline.PointCount = 0; // a reset
+    notice.newMouseDown();
+    QCOMPARE(reports(3), 1);
+    outline.clear(); // a reset
     QCOMPARE(reports(1), 0);
     QCOMPARE(outline.PointCount, int16_t(1));
     QCOMPARE(reports(505), 1);

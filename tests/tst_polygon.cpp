@@ -152,22 +152,21 @@ private slots:
         QCOMPARE(previewRegion(), polygonOf({{30, 40}, {120, 90}, {50, 80}}));
     }
 
-    void countsAfterTheFocusRule() {
-        const QString collected = line(0, 10, 20) + line(1, 100, 20) + line(2, 50, 80);
+    void afterTheFocusRule() {
         for (const bool oneMore : {false, true}) {
             form->RestBut_Click();
             trace(kTriangle);
-            form->Form_GotFocus(); // the count starts over, "&Пример" stays available
+            form->Form_GotFocus(); // the outline goes with its lines, "&Пример" stays available
             if (oneMore)
                 mouseDown(70, 5);
-            QVERIFY(form->MakeBut->isEnabled());
             form->Program->setEnabled(oneMore);
             form->MakeBut_Click();
-            QCOMPARE(form->Program->isEnabled(), oneMore); // below 3 it stays as it was
-            // With n = 0 the closing line is still the one built for the third vertex.
-            QCOMPARE(codeBytes(), oneMore ? wrapped(1, collected + line(0, 70, 5), line(1, 70, 5))
-                                          : wrapped(0, collected, line(3, 10, 20)));
+            const QByteArray code = oneMore ? wrapped(1, line(0, 70, 5), line(1, 70, 5))
+                                            : wrapped(0, QString(), QString());
+            QCOMPARE(codeBytes(), code);
             QCOMPARE(previewRegion(), oneMore ? polygonOf({{70, 5}}) : std::optional(QRegion()));
+            form->Form_GotFocus(); // generated code stays to be copied
+            QCOMPARE(codeBytes(), code);
         }
     }
 
@@ -192,14 +191,14 @@ private slots:
         trace(kTriangle);
         OutForm::ref().close();
         flushDeletes();
-        QVERIFY(!form->MakeBut->isEnabled());
-        trace({{200, 30}, {150, 150}});
+        // The outline went with its lines: the next one starts from vertex 0.
+        const std::vector<Coordinates> next{{200, 30}, {150, 150}, {60, 120}};
+        trace(next);
         QVERIFY(form->MakeBut->isEnabled());
         form->MakeBut_Click();
-        // Only the lines written since are there; the count and the closing line cover all five.
-        QCOMPARE(codeBytes(), wrapped(5, line(3, 200, 30) + line(4, 150, 150), line(5, 10, 20)));
-        QCOMPARE(previewRegion(),
-                 polygonOf({{10, 20}, {100, 20}, {50, 80}, {200, 30}, {150, 150}}));
+        QCOMPARE(codeBytes(), wrapped(3, line(0, 200, 30) + line(1, 150, 150) + line(2, 60, 120),
+                                      line(3, 200, 30)));
+        QCOMPARE(previewRegion(), polygonOf(next));
     }
 
     void clicksHideOnlyOnTheClientArea() {

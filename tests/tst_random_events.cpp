@@ -30,13 +30,19 @@ struct Model {
     bool makeBut = false, program = false, codeShown = false;
     bool panelShown[2] = {false, false};
     int pointCount = 0;
-    bool fullReported = false; // the full-outline error is reported once per outline
+    bool fullReported = false; // the full-outline error is reported once per mouse-down
     bool overwritten = false;  // a vertex past the capacity took the closing copy's slot
+    // The outline's point lines end the procedure text, after the text they were appended to.
+    int lines = 0;
+    QString before;
+    bool textReplaced = false; // by a generator in this event: it starts a new "before"
 
     void reset() {
         makeBut = program = panelShown[0] = panelShown[1] = false;
-        pointCount = 0;
+        emptyOutline();
+        before.clear();
     }
+    void emptyOutline() { pointCount = lines = 0; }
     void showPanel(int panel) {
         panelShown[panel] = true;
         panelShown[1 - panel] = false;
@@ -192,10 +198,12 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             const float y = coordinate(MainForm::kClientHeightTwips);
             event = QStringLiteral("mouse-down %1 at (%2, %3)").arg(button).arg(x).arg(y);
             platform::runHandler([&] { form.Form_MouseDown(button, 0, x, y); });
+            model.fullReported = false;
             if (model.pointCount > 1)
                 model.makeBut = true;
             if (model.program)
                 model.reset();
+            model.lines += button == 1 && !far;
             if (button == 1 && (far || model.capture()))
                 expectedWarnings << (far ? overflowText : fullText);
         } else if (pick < 700) { // mouse moves: mostly right-button drags
@@ -205,6 +213,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             const float y = coordinate(MainForm::kClientHeightTwips);
             event = QStringLiteral("mouse-move %1 at (%2, %3)").arg(button).arg(x).arg(y);
             platform::runHandler([&] { form.Form_MouseMove(button, 0, x, y); });
+            model.lines += button == 2;
             if (button == 2 && model.capture())
                 expectedWarnings << fullText;
         } else if (pick < 760) { // the menu, enabled items or not: a disabled item does nothing
@@ -216,6 +225,8 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             if (item == form.MakeBut && model.makeBut) {
                 model.makeBut = false;
                 model.program = model.program || model.pointCount > 2;
+                model.lines = 0; // wrapped into the generated text
+                model.textReplaced = true;
                 polygonRun = true;
                 ++polygonRuns;
             } else if (item == form.Program && model.program) {
@@ -245,6 +256,8 @@ void TestRandomEvents::randomEventsKeepTheRules() {
                 event = QStringLiteral("close code window");
                 closeNow(code);
                 model.makeBut = model.program = model.codeShown = false;
+                model.emptyOutline();
+                model.before.clear(); // the next code window is a fresh one
             }
         } else if (pick < 960) {
             if (CutForm *preview = CutForm::loaded(); preview && preview->isVisible()) {
@@ -256,7 +269,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             if (!model.panelShown[0] && !model.panelShown[1]) {
                 event = QStringLiteral("focus");
                 platform::runHandler([&] { form.Form_GotFocus(); });
-                model.pointCount = 0;
+                model.emptyOutline();
             }
         } else if (Form2 *aboutWindow = Form2::loaded()) { // it goes away with a click
             event = QStringLiteral("close about window");
@@ -290,9 +303,25 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             expectedWarnings << overflowText;
             CHECK(code == codeBefore && (!code || code->saveFormatText() == procedureBefore),
                   "procedure written despite the overflow");
+        } else if (boxClick) {
+            model.lines = 0;
+            model.textReplaced = true;
         }
         CHECK(warnings == expectedWarnings,
               QStringLiteral("messages [%1]").arg(warnings.join(u'|')));
+
+        // The outline, its closing line and its point lines come and go together.
+        CHECK((form.outline.PointCount == 0) == form.outline.ClosingLine.empty(), "ClosingLine");
+        const QString procedure = code ? code->saveFormatText() : QString();
+        if (!std::exchange(model.textReplaced, false)) {
+            const QString tail = procedure.mid(model.before.size());
+            CHECK(procedure.startsWith(model.before) && tail.count(u"\r\n") == model.lines &&
+                      (tail.isEmpty() || tail.endsWith(u"\r\n")),
+                  QStringLiteral("%1 point lines after the text before the outline")
+                      .arg(model.lines));
+        }
+        if (model.lines == 0)
+            model.before = procedure;
 
         if (code) {
             const qsizetype badDeclare = declareEnds.firstBad(code->declareText());
@@ -307,7 +336,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
         if (polygonRun) {
             CHECK(code, "no code window");
             const QStringList lines = code->saveFormatText().split(QStringLiteral("\r\n"));
-            CHECK(lines.size() >= 9 && lines.last().isEmpty(), "procedure shape");
+            CHECK(lines.size() >= 8 && lines.last().isEmpty(), "procedure shape"); // 8: no vertex
             const QString count = QString::number(form.outline.PointCount);
             const QString redim = lines.at(2), region = lines.at(lines.size() - 3);
             CHECK(redim == "ReDim XY(" + count + ") As Coordinates" &&

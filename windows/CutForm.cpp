@@ -144,6 +144,13 @@ void CutForm::closeEvent(QCloseEvent *event) {
     // gets a fresh one.
     if (s_instance == this)
         s_instance = nullptr;
+    // Closed while its system menu waits for a choice (a task bar's close request): the menu goes
+    // now, the window only once the menu's loop has returned to the caller below it.
+    if (m_systemMenu) {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        m_closedUnderMenu = true;
+        m_systemMenu->close();
+    }
 }
 
 void CutForm::paintEvent(QPaintEvent *) {
@@ -407,7 +414,9 @@ void CutForm::pressIcon(const QMouseEvent *event) {
 }
 
 void CutForm::showSystemMenu() {
-    QMenu menu(this);
+    // No parent: the window may close while the menu runs, and must not take the menu with it.
+    QMenu menu;
+    m_systemMenu = &menu;
     const bool minimized = isMinimized();
     QAction *restore = menu.addAction(QStringLiteral("&Восстановить"));
     restore->setEnabled(m_maximized || minimized);
@@ -427,7 +436,15 @@ void CutForm::showSystemMenu() {
     menu.setDefaultAction(closeAction);
 
     const QRect bar = CaptionFrame::captionRect(size());
+    const QPointer<CutForm> self(this);
     const QAction *chosen = menu.exec(mapToGlobal(QPoint(bar.left(), bar.bottom() + 1)));
+    if (!self)
+        return;
+    m_systemMenu = nullptr;
+    if (m_closedUnderMenu) {
+        deleteLater(); // now that no loop runs on the window
+        return;
+    }
     if (chosen == closeAction) {
         close();
     } else if (chosen == restore) {

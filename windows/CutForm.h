@@ -2,10 +2,13 @@
 
 #include "windows/CaptionFrame.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
 #include <optional>
+
+class QMenu;
 
 // The preview window: a red picture in a window that the generators clip to their region.
 class CutForm : public QWidget {
@@ -72,4 +75,6 @@ private:
     // The press on the icon that last opened the system menu: a second press close to it in time
     // and place makes a double click, which closes the window.
     std::optional<Press> m_iconPress;
+    QPointer<QMenu> m_systemMenu; // while the system menu's own loop runs
+    bool m_closedUnderMenu = false;
 };

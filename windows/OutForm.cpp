@@ -1,7 +1,6 @@
 #include "windows/OutForm.h"
 
 #include "app/MainForm.h"
-#include "capture/TracingSurface.h"
 #include "platform/Clipboard.h"
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
@@ -159,11 +158,18 @@ QString OutForm::saveFormatText() const {
 
 void OutForm::setSaveFormatText(const QString &text) {
     SaveFormat->setExactText(text);
+    m_appendedFrom = text.size();
 }
 
 void OutForm::appendSaveFormatText(const QString &line) {
     // A traced outline writes hundreds of lines, one per event: add only the new one to the view.
     SaveFormat->appendExactText(line);
+}
+
+void OutForm::removeAppendedSaveFormatLines() {
+    const QString text = saveFormatText();
+    if (m_appendedFrom < text.size())
+        setSaveFormatText(text.left(m_appendedFrom));
 }
 
 void OutForm::DeclareText_Click() {
@@ -205,7 +211,7 @@ void OutForm::Form_QueryUnload() {
     if (MainForm *main = MainForm::instance()) {
         main->Program->setEnabled(false);
         main->MakeBut->setEnabled(false);
-        main->surface()->Cls();
+        main->emptyOutline();
     }
 }
 

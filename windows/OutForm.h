@@ -31,6 +31,9 @@ public:
     void setSaveFormatText(const QString &text);
     // Same as setting the whole text to the old text plus the line, without redrawing it all.
     void appendSaveFormatText(const QString &line);
+    // Takes back the lines appended since the text was last set whole: the point lines of the
+    // outline being traced.
+    void removeAppendedSaveFormatLines();
 
     void DeclareText_Click();
     void SaveFormat_Click();
@@ -50,5 +53,6 @@ private:
     OutForm();
     ~OutForm() override;
 
-    bool m_placed = false; // centred on the main window at its first showing
+    qsizetype m_appendedFrom = 0; // where the appended lines begin in SaveFormat's text
+    bool m_placed = false;        // centred on the main window at its first showing
 };

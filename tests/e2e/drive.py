@@ -634,6 +634,67 @@ def scenario_close_windows(z):
     shot("reopened")
 
 
+def scenario_close_under_menu(z):
+    """A close request, as a task bar sends it, while the preview's system menu is open: to the
+    preview, which goes while the program goes on; then to the main window, which ends it."""
+    for target in ("preview", "main"):
+        for x, y in [(0, 0), (320, 0), (0, 280)]:  # a triangle over the preview's icon
+            z.click(x, y)
+        activate(z.menu("Пример"))
+        preview = wait_for(lambda: window_named(PREVIEW_TITLE), "the preview window is not shown")
+        x, y = window_origin(preview)
+        move_to(x + 14, y + 13)  # its icon
+        xdotool("click", 1)
+        wait_for(popup_menu_shown, "a click on the preview's icon did not open its system menu")
+        shot(f"menu-{target}")
+        if target == "main":
+            close_until(z.main_window, lambda: z.proc.poll() is not None,
+                        "the program went on after its main window")
+            check(z.proc.returncode == 0, f"the program ended with status {z.proc.returncode}")
+            return
+        close_until(preview, lambda: window_named(PREVIEW_TITLE) is None,
+                    "the preview did not close")
+        wait_for(lambda: not popup_menu_shown(), "the system menu stayed after its window closed")
+        check(z.alive(), "closing the preview under its menu ended the program")
+        z.expect_menu(False, True, "after closing the preview")
+
+
+def close_until(xid, closed, message):
+    """Asks a window to close until closed() holds. In this harness (the accessibility bus and its
+    client at work) the program now and then leaves a close request unanswered while a popup is
+    open: the request waits in Qt's X event queue until something else wakes the loop (seen with
+    and without a menu loop of the program's own). A second request with the pointer nudged gets
+    through, as a user's second click would."""
+    for _ in range(3):
+        close_window(xid)
+        try:
+            return wait_for(closed, "", 3)
+        except Failure:
+            xdotool("mousemove_relative", "--", "1", "1")
+    raise Failure(message)
+
+
+def popup_menu_shown():
+    """Whether a popup (an override-redirect window, such as a menu) is on the screen."""
+    d = display.Display()
+    try:
+        return any(w.get_attributes().override_redirect and
+                   w.get_attributes().map_state == X.IsViewable
+                   for w in d.screen().root.query_tree().children)
+    finally:
+        d.close()
+
+
+def window_origin(xid):
+    """The root position of a window's top-left corner."""
+    d = display.Display()
+    try:
+        t = d.create_resource_object("window", xid).translate_coords(d.screen().root, 0, 0)
+        return -t.x, -t.y
+    finally:
+        d.close()
+
+
 def scenario_on_top(z):
     run_panel(z, "Окружность", {}, 0)
     z.expect_menu(False, True, "after the ellipse")
