@@ -648,30 +648,15 @@ def scenario_close_under_menu(z):
         wait_for(popup_menu_shown, "a click on the preview's icon did not open its system menu")
         shot(f"menu-{target}")
         if target == "main":
-            close_until(z.main_window, lambda: z.proc.poll() is not None,
-                        "the program went on after its main window")
+            close_window(z.main_window)
+            wait_for(lambda: z.proc.poll() is not None, "the program went on after its main window")
             check(z.proc.returncode == 0, f"the program ended with status {z.proc.returncode}")
             return
-        close_until(preview, lambda: window_named(PREVIEW_TITLE) is None,
-                    "the preview did not close")
+        close_window(preview)
+        wait_for(lambda: window_named(PREVIEW_TITLE) is None, "the preview did not close")
         wait_for(lambda: not popup_menu_shown(), "the system menu stayed after its window closed")
         check(z.alive(), "closing the preview under its menu ended the program")
         z.expect_menu(False, True, "after closing the preview")
-
-
-def close_until(xid, closed, message):
-    """Asks a window to close until closed() holds. In this harness (the accessibility bus and its
-    client at work) the program now and then leaves a close request unanswered while a popup is
-    open: the request waits in Qt's X event queue until something else wakes the loop (seen with
-    and without a menu loop of the program's own). A second request with the pointer nudged gets
-    through, as a user's second click would."""
-    for _ in range(3):
-        close_window(xid)
-        try:
-            return wait_for(closed, "", 3)
-        except Failure:
-            xdotool("mousemove_relative", "--", "1", "1")
-    raise Failure(message)
 
 
 def popup_menu_shown():
