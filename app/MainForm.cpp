@@ -22,6 +22,8 @@
 #include <QMenu>
 #include <QScreen>
 
+#include <utility>
+
 namespace {
 
 MainForm *s_instance = nullptr;
@@ -143,12 +145,11 @@ void MainForm::about_Click() {
 }
 
 void MainForm::activateBeforeMouseDown() {
-    if (isActiveWindow()) {
-        m_activatedByClick = false;
+    if (isActiveWindow() || m_cameBack)
         return;
-    }
-    // The desktop reports the activation after the click; run its handler now instead.
-    m_activatedByClick = true;
+    // The desktop reports the activation after the click, if at all (a bare X server activates
+    // nothing): the click itself is the user coming back, and its handler runs now.
+    m_cameBack = true;
     gotFocus();
 }
 
@@ -156,13 +157,12 @@ void MainForm::changeEvent(QEvent *event) {
     QMainWindow::changeEvent(event);
     // The window itself gets the focus only when it is activated with no panel to take it: then
     // the outline starts over (a focus move inside the window does not count).
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+    if (event->type() != QEvent::ActivationChange)
         return;
-    if (m_activatedByClick) {
-        m_activatedByClick = false;
-        return;
-    }
-    gotFocus();
+    if (!isActiveWindow())
+        m_cameBack = false; // the user has gone elsewhere
+    else if (!std::exchange(m_cameBack, true))
+        gotFocus();
 }
 
 void MainForm::gotFocus() {

@@ -107,6 +107,6 @@ private:
     void gotFocus(); // runs the focus rule for an activation that counts
 
     TracingSurface *m_surface = nullptr;
-    bool m_activatedByClick = false;
-    QSize m_outerSize; // as the preview last took it
+    bool m_cameBack = false; // the user is at the window: its focus rule has run for this visit
+    QSize m_outerSize;       // as the preview last took it
 };

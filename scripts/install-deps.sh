@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev                                     # fuzzing with libFuzzer
     locales                                                      # a decimal-comma locale for tests
     xvfb xauth xdotool xclip imagemagick python3-xlib x11-utils  # tests on a real X server
+    x11-xserver-utils                                            # tests: key codes for the Cyrillic access keys
     openbox dbus at-spi2-core python3-pyatspi                    # end-to-end tests: window manager, accessibility
     qt6-gtk-platformtheme fonts-dejavu-core                      # end-to-end tests: a desktop font of its own size
     desktop-file-utils appstream                                 # validating the installed desktop files

@@ -33,6 +33,12 @@ x11_start() {
     [ -s "$X11_RUNTIME/display" ] || { echo "Xvfb did not start"; return 1; }
     export DISPLAY=":$(head -n 1 "$X11_RUNTIME/display")"
     xdpyinfo >/dev/null 2>&1 || { echo "Xvfb on $DISPLAY does not answer"; return 1; }
+    # The Cyrillic letters of the access keys get key codes of their own. Otherwise xdotool lends a
+    # spare key code to each key it sends and takes it back at once, and a program slow to read
+    # the key finds the code meaning nothing by then.
+    local spare=($(xmodmap -pke | awk 'NF == 3 && $2 > 8 {print $2}'))
+    xmodmap -e "keycode ${spare[0]} = Cyrillic_es Cyrillic_ES" -e "keycode ${spare[1]} = Cyrillic_pe Cyrillic_PE" \
+        -e "keycode ${spare[2]} = Cyrillic_ka Cyrillic_KA" -e "keycode ${spare[3]} = Cyrillic_o Cyrillic_O"
     export XDG_RUNTIME_DIR="$X11_RUNTIME"
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
