@@ -1,47 +1,43 @@
-// The yardstick for Zarnik's start-up: a bare Qt program that shows one empty window of the same
-// client size and ends, like Zarnik under ZARNIK_BENCH_EXIT_ON_SHOW=1, once that window has been
-// exposed and painted.
+// The yardsticks for Zarnik's start-up, bare Qt programs that show one window of Zarnik's client
+// size and run until they are ended (bench/run.sh times them from outside, as it times Zarnik).
 //
-// With BARE_WINDOW_TEXT=1 the window also shows one line of text: the fonts a real program loads
-// to draw its first caption are a large part of any start-up.
+//   bare_window        an empty QWidget;
+//   bare_window menu   a QMainWindow with a menu bar of Zarnik's five captions over an empty
+//                      central widget. An empty window loads no font; every window that shows a
+//                      word pays for one, so this is the fair measure of what Zarnik adds.
 #include <QApplication>
-#include <QEvent>
-#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
-#include <QWindow>
 
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-class ExitOnFirstExpose : public QObject {
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed())
-            QMetaObject::invokeMethod(
-                qApp, [] { std::fflush(nullptr), std::_Exit(0); }, Qt::QueuedConnection);
-        return false;
-    }
-};
-
-} // namespace
+#include <cstring>
 
 int main(int argc, char *argv[]) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0"); // as Zarnik runs
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    const bool withMenu = argc > 1 && std::strcmp(argv[1], "menu") == 0;
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("bare"));
-    window.resize(332, 293); // Zarnik's client area at 15 twips per pixel
-    if (qEnvironmentVariableIntValue("BARE_WINDOW_TEXT") == 1)
-        (new QLabel(QStringLiteral("Окружность"), &window))->move(10, 10);
-    ExitOnFirstExpose exitOnShow;
-    if (qEnvironmentVariableIntValue("ZARNIK_BENCH_EXIT_ON_SHOW") == 1) {
-        window.winId();
-        window.windowHandle()->installEventFilter(&exitOnShow);
+    const QSize client(332, 293); // Zarnik's client area at 15 twips per pixel
+
+    QWidget empty;
+    QMainWindow main;
+    if (withMenu) {
+        QMenu *create = main.menuBar()->addMenu(QStringLiteral("&Создать"));
+        create->addAction(QStringLiteral("Окружность"));
+        create->addAction(QStringLiteral("Прямоугольник"));
+        for (const char *caption : {"&Пример", "&Код", "&Сброс", "&О программе..."})
+            main.menuBar()->addAction(QString::fromUtf8(caption));
+        auto *central = new QWidget;
+        central->setFixedSize(client);
+        main.setCentralWidget(central);
+        main.setWindowTitle(QStringLiteral("bare menu"));
+        main.show();
+    } else {
+        empty.resize(client);
+        empty.setWindowTitle(QStringLiteral("bare"));
+        empty.show();
     }
-    window.show();
     return app.exec();
 }

@@ -63,9 +63,16 @@ TracingSurface::TracingSurface(MainForm *form)
 }
 
 void TracingSurface::Cls() {
-    fit(m_drawing, size(), palette().color(QPalette::Window));
-    m_drawing.fill(palette().color(QPalette::Window));
+    // A blank surface needs no image of its own (380 KB at the start size): the first line makes
+    // one.
+    m_drawing = QImage();
     update();
+}
+
+QImage TracingSurface::drawing() const {
+    QImage shown = m_drawing;
+    fit(shown, size(), palette().color(QPalette::Window));
+    return shown;
 }
 
 void TracingSurface::Line(float x1, float y1, float x2, float y2) {
@@ -93,12 +100,16 @@ void TracingSurface::Circle(float x, float y, float radius) {
 
 void TracingSurface::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_drawing, event->rect());
+    if (m_drawing.isNull())
+        painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    else
+        painter.drawImage(event->rect(), m_drawing, event->rect());
 }
 
 void TracingSurface::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    fit(m_drawing, size(), palette().color(QPalette::Window));
+    if (!m_drawing.isNull())
+        fit(m_drawing, size(), palette().color(QPalette::Window));
 }
 
 void TracingSurface::mousePressEvent(QMouseEvent *event) {

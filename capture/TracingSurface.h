@@ -6,7 +6,7 @@
 class MainForm;
 
 // The main window's client area: the surface the outline is traced on. What is drawn is kept in an
-// image, so that it survives repaints until it is cleared.
+// image, so that it survives repaints until it is cleared; a blank surface keeps none.
 class TracingSurface : public QWidget {
     Q_OBJECT
 
@@ -18,7 +18,8 @@ public:
     void Line(float x1, float y1, float x2, float y2);
     void Circle(float x, float y, float radius);
 
-    const QImage &drawing() const { return m_drawing; }
+    // What the surface shows, as large as the surface.
+    QImage drawing() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -29,5 +30,5 @@ protected:
 
 private:
     MainForm *m_form;
-    QImage m_drawing;
+    QImage m_drawing; // null while the surface is blank
 };

@@ -58,10 +58,9 @@ bool displayAvailable(const QString &platformName, const QString &displayOption)
         return false;
     }
     // Qt aborts when it cannot reach the display; try it first and say what went wrong instead.
-    // The trial connection stays open while the program runs: an X server with no other client
-    // resets when its last connection closes, and Qt's own connection would meet it resetting.
-    static xcb_connection_t *const connection = xcb_connect(displayName.constData(), nullptr);
+    xcb_connection_t *const connection = xcb_connect(displayName.constData(), nullptr);
     const bool reached = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
     if (!reached)
         std::fprintf(stderr,
                      "zarnik: cannot open the X display \"%s\"; "

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -14,9 +15,12 @@ namespace platform {
 namespace {
 
 // How long a window waits for its frame before its first showing. A window manager that takes the
-// question answers at once; one that is stuck costs the window its centring, not the start.
+// question answers within a millisecond or so, which a short first look catches; the looks then
+// grow further apart, sparing the server when the manager is slow. One that is stuck costs the
+// window its centring, not the start.
 constexpr std::chrono::milliseconds kFrameAnswerWait{500};
-constexpr std::chrono::milliseconds kFrameAnswerPoll{2};
+constexpr std::chrono::microseconds kFrameAnswerFirstPoll{250};
+constexpr std::chrono::microseconds kFrameAnswerLongestPoll{8000};
 
 // _NET_FRAME_EXTENTS: left, right, top, bottom. Empty when the window manager has set none.
 std::vector<uint32_t> publishedExtents(xcb_connection_t *connection, xcb_window_t window) {
@@ -98,9 +102,12 @@ void askFrameExtents(QWidget *window) {
         return;
     x11::sendToWindowManager(connection, native, request, {0, 0, 0, 0, 0});
     const auto deadline = std::chrono::steady_clock::now() + kFrameAnswerWait;
+    auto poll = kFrameAnswerFirstPoll;
     while (publishedExtents(connection, native).empty() &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(kFrameAnswerPoll);
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(poll);
+        poll = std::min(2 * poll, kFrameAnswerLongestPoll);
+    }
 }
 
 void watchFrameExtents(QWidget *window, std::function<void()> changed) {

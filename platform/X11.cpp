@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace platform::x11 {
 
@@ -21,11 +24,24 @@ xcb_window_t rootWindow(xcb_connection_t *connection) {
 }
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
+    // An atom stays the same for as long as the server runs: ask once per connection, since each
+    // question waits for the server's answer (several of them before the main window appears).
+    static xcb_connection_t *known = nullptr;
+    static std::map<std::string, xcb_atom_t, std::less<>> atoms;
+    if (connection != known) {
+        known = connection;
+        atoms.clear();
+    }
+    if (const auto found = atoms.find(std::string_view(name)); found != atoms.end())
+        return found->second;
     const xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    atoms.emplace(name, reply->atom);
+    return reply->atom;
 }
 
 std::vector<uint32_t> property32(xcb_connection_t *connection, xcb_window_t window,
