@@ -30,8 +30,6 @@ private slots:
     void pressMoveRelease() {
         const int w = CaptionFrame::kMinimumWidthPx, h = CaptionFrame::kMinimumHeightPx;
         const int T = Qt::TopEdge, L = Qt::LeftEdge, R = Qt::RightEdge, B = Qt::BottomEdge;
-        const QRect client = CaptionFrame::clientRect(kOuter);
-        const QPoint first = client.topLeft(), last = client.bottomRight();
         const QPoint close = CaptionFrame::closeBoxRect(kOuter).center();
         const QPoint maximize = CaptionFrame::maximizeBoxRect(kOuter).center();
         const QPoint minimize = CaptionFrame::minimizeBoxRect(kOuter).center();
@@ -55,9 +53,9 @@ private slots:
                  {"close box let go beside it", close, close - QPoint(9, 0)},
                  {"minimize box", minimize, minimize, -1, {}, Minimize},
                  {"maximize box", maximize, maximize, -1, kWindow.available},
-                 {"client's top-left", first, first, -1, {}, Click},
-                 {"client's bottom-right", last, last, -1, {}, Click},
-                 {"client let go under the caption", {200, 200}, {200, client.top() - 1}},
+                 {"client's top-left", {4, 23}, {4, 23}, -1, {}, Click},
+                 {"client's bottom-right", {336, 332}, {336, 332}, -1, {}, Click},
+                 {"client let go under the caption", {200, 200}, {200, 22}},
              }) {
             FrameDrag drag;
             const auto pressed = drag.press(Qt::LeftButton, row.at, onScreen(row.at), kWindow);
@@ -119,6 +117,8 @@ private slots:
         for (const auto &[at, cursor] : {std::pair{QPoint(340, 200), Qt::SizeHorCursor},
                                          {QPoint(200, 336), Qt::SizeVerCursor},
                                          {QPoint(2, 2), Qt::SizeFDiagCursor},
+                                         {QPoint(339, 325), Qt::SizeFDiagCursor},
+                                         {QPoint(338, 2), Qt::SizeBDiagCursor},
                                          {QPoint(0, 336), Qt::SizeBDiagCursor},
                                          {kCaption, Qt::ArrowCursor}})
             QCOMPARE(drag.move(Qt::NoButton, at, {}, kWindow).cursor, cursor);
