@@ -1,225 +1,128 @@
-// The three region constructors against the reference answers of the Windows GDI, and their
-// behaviour at the edges of what they accept.
+// The three region constructors against the Windows GDI's reference answers, and at their edges.
 #include "platform/Regions.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPolygon>
-#include <QRandomGenerator>
-#include <QRegion>
-#include <QtTest>
+#include <QtTest> // and with it QtCore
+#include <array>
 #include <limits>
-#include <optional>
 #include <vector>
 
-namespace {
-
+using platform::ALTERNATE, platform::WINDING, platform::CreatePolygonRgn;
 constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
-
-QString referencePath(const QString &name) {
-    return QStringLiteral(ZARNIK_SOURCE_DIR "/../shared/gdi-regions/") + name;
-}
-
-// Inside the box spanned by the edges, right and bottom edges excluded.
-bool insideBox(const QRegion &region, int64_t l, int64_t t, int64_t r, int64_t b) {
-    const QRect box = region.boundingRect();
-    return region.isEmpty() ||
-           (box.left() >= std::min(l, r) && box.top() >= std::min(t, b) &&
-            int64_t(box.right()) < std::max(l, r) && int64_t(box.bottom()) < std::max(t, b));
-}
-
-} // namespace
 
 class TestRegions : public QObject {
     Q_OBJECT
 
 private slots:
-    void referenceCases_data();
-    void referenceCases();
-    void extremeBoxesAnswerAtOnce();
-    void polygonArguments();
-    void polygonsAgreeWithQt();
-    void tallPolygonsAnswerAtOnce();
-};
-
-// The reference files and how many requests each holds: the general cases, and rounded
-// rectangles with tall, narrow (or wide, flat) corners, whose edge steps on exact ties.
-void TestRegions::referenceCases_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("count");
-    QTest::newRow("cases") << referencePath(QStringLiteral("cases.txt")) << 873;
-    QTest::newRow("narrow corners") << referencePath(QStringLiteral("narrow-corners.txt")) << 200;
-}
-
-// Every request of a reference file ("E l t r b", "R l t r b w h" or "P mode count x y ...",
-// then "|" and "NULL" or a rectangle count and left top right bottom of each): the same pixels,
-// and no region exactly where the reference has none.
-void TestRegions::referenceCases() {
-    QFETCH(QString, path);
-    QFETCH(int, count);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        QSKIP(qPrintable(QStringLiteral("reference cases not found at %1").arg(path)));
-    int total = 0;
-    QStringList failures;
-    for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty())
-            continue;
-        const QStringList halves = line.split(QLatin1Char('|'));
-        QCOMPARE(halves.size(), 2);
-        const QStringList request = halves[0].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QStringList answer = halves[1].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QVERIFY(!request.isEmpty() && !answer.isEmpty());
-        std::vector<int32_t> n;
-        for (qsizetype i = 1; i < request.size(); ++i)
-            n.push_back(request[i].toInt());
-
-        std::optional<QRegion> got;
-        if (request[0] == QLatin1String("E") && n.size() == 4) {
-            got = platform::CreateEllipticRgn(n[0], n[1], n[2], n[3]);
-        } else if (request[0] == QLatin1String("R") && n.size() == 6) {
-            got = platform::CreateRoundRectRgn(n[0], n[1], n[2], n[3], n[4], n[5]);
-        } else if (request[0] == QLatin1String("P") && n.size() >= 2) {
-            std::vector<Coordinates> points;
-            for (size_t i = 2; i + 1 < n.size(); i += 2)
-                points.push_back({n[i], n[i + 1]});
-            QCOMPARE(points.size(), size_t(std::max(n[1], 0))); // never read past them
-            got = platform::CreatePolygonRgn(points.data(), n[1], n[0]);
-        } else {
-            QFAIL(qPrintable(QStringLiteral("line %1: unknown request").arg(lineNumber)));
-        }
-
-        std::optional<QRegion> expected;
-        if (answer[0] != QLatin1String("NULL")) {
-            QCOMPARE(answer.size(), 1 + 4 * answer[0].toInt());
-            expected = QRegion();
-            for (qsizetype i = 1; i + 3 < answer.size(); i += 4) {
-                const int l = answer[i].toInt(), t = answer[i + 1].toInt();
-                *expected += QRect(l, t, answer[i + 2].toInt() - l, answer[i + 3].toInt() - t);
-            }
-        }
-        ++total;
-        const bool same =
-            got.has_value() == expected.has_value() && (!got || got->xored(*expected).isEmpty());
-        if (!same && failures.size() < 10)
-            failures << QStringLiteral("line %1: %2").arg(lineNumber).arg(halves[0]);
-    }
-    qInfo("%d reference requests checked", total);
-    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
-    QCOMPARE(total, count);
-}
-
-// Edges anywhere in the 32-bit range: refused at once beyond the 16-bit range, inside the box
-// within it (so a box with no width is empty, not NULL), never in time that grows with the
-// coordinates.
-void TestRegions::extremeBoxesAnswerAtOnce() {
-    const int32_t values[] = {kIntMin, -32769, -32768, 0, 32767, 32768, kIntMax};
-    const auto in16 = [](int32_t v) { return v >= -32768 && v <= 32767; };
-    QElapsedTimer timer;
-    timer.start();
-    for (const int32_t l : values) {
-        for (const int32_t r : values) {
-            for (const auto &[t, b] : {std::pair{0, 5}, {kIntMin, kIntMax}, {-3, 32767}}) {
-                const bool accepted = in16(l) && in16(r) && in16(t) && in16(b);
-                const auto e = platform::CreateEllipticRgn(l, t, r, b);
-                QCOMPARE(e.has_value(), accepted);
-                QVERIFY(!e || insideBox(*e, l, t, r, b));
-                for (const auto &[cw, ch] : {std::pair{kIntMin, kIntMax}, {-7, 3}, {kIntMax, -1}}) {
-                    const auto rr = platform::CreateRoundRectRgn(l, t, r, b, cw, ch);
-                    QCOMPARE(rr.has_value(), accepted);
-                    QVERIFY(!rr || insideBox(*rr, l, t, r, b));
+    // Each line a request ("E l t r b", "R l t r b w h" or "P mode count x y ...") and after a "|"
+    // "NULL" or the count of rectangles and left top right bottom of each: the same pixels, and no
+    // region exactly where the reference has none (narrow corners: steps on exact ties).
+    void referenceCases() {
+        for (const auto &[name, count] :
+             {std::pair{"cases.txt", 873}, {"narrow-corners.txt", 200}}) {
+            QFile file(QStringLiteral(ZARNIK_REGION_DATA "/") + name);
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName() + " is missing"));
+            QTextStream in(&file);
+            int total = 0;
+            for (in.skipWhiteSpace(); !in.atEnd(); in.skipWhiteSpace(), ++total) {
+                QString kind, bar, answer;
+                in >> kind;
+                std::vector<int32_t> n(kind == "E" ? 4 : kind == "R" ? 6 : 2);
+                for (int32_t &number : n)
+                    in >> number;
+                std::vector<Coordinates> points(kind == "P" ? std::max(n[1], 0) : 0);
+                for (Coordinates &point : points)
+                    in >> point.X >> point.Y;
+                in >> bar >> answer;
+                auto expected = answer == "NULL" ? std::nullopt : std::optional(QRegion());
+                for (int i = answer.toInt(), l, t, r, b; i > 0; --i) {
+                    in >> l >> t >> r >> b;
+                    *expected += QRect(l, t, r - l, b - t);
                 }
+                const auto got =
+                    kind == "E"   ? platform::CreateEllipticRgn(n[0], n[1], n[2], n[3])
+                    : kind == "R" ? platform::CreateRoundRectRgn(n[0], n[1], n[2], n[3], n[4], n[5])
+                                  : CreatePolygonRgn(points.data(), n[1], n[0]);
+                QVERIFY2(got.has_value() == expected.has_value() &&
+                             (!got || got->xored(*expected).isEmpty()),
+                         qPrintable(QStringLiteral("%1, request %2").arg(name).arg(total + 1)));
+            }
+            QCOMPARE(total, count);
+        }
+    }
+
+    // At once: box edges beyond the 16-bit range are refused, within it the region stays inside the
+    // box (empty, not NULL, with no width). Polygons fail for counts, modes and vertices the files
+    // do not try, without reading past the points, and for a zigzag whose 1,000 vertices would
+    // make 30 million rectangles; one 65,535 rows tall takes milliseconds (Qt's take seconds).
+    void atTheEdges() {
+        QElapsedTimer timer;
+        timer.start();
+        const int32_t values[] = {kIntMin, -32769, -32768, 0, 32767, 32768, kIntMax};
+        const auto in16 = [](int64_t v) { return v >= -32768 && v <= 32767; };
+        for (const int64_t l : values)
+            for (const int64_t r : values)
+                for (const auto &[t, b] : {std::pair{0, 5}, {kIntMin, kIntMax}, {-3, 32767}})
+                    for (const auto &[w, h] : {std::pair{kIntMin, kIntMax}, {-7, 3}, {kIntMax, -1}})
+                        for (const auto &got : {platform::CreateEllipticRgn(l, t, r, b),
+                                                platform::CreateRoundRectRgn(l, t, r, b, w, h)}) {
+                            QCOMPARE(got.has_value(), in16(l) && in16(r) && in16(t) && in16(b));
+                            const QRect box(QPoint(std::min(l, r), std::min(t, b)),
+                                            QPoint(std::max(l, r) - 1, std::max(t, b) - 1));
+                            QVERIFY(!got || got->isEmpty() || box.contains(got->boundingRect()));
+                        }
+        const Coordinates square[] = {
+            {-32768, -32768}, {32767, -32768}, {32767, 32767}, {-32768, 32767}};
+        std::vector<Coordinates> zigzag;
+        for (int32_t i = 0; i < 1000; ++i)
+            zigzag.push_back({-32768 + 60 * i, i % 2 ? 32767 : -32768});
+        for (const int32_t mode : {ALTERNATE, WINDING}) {
+            QCOMPARE(CreatePolygonRgn(square, 4, mode),
+                     std::optional(QRegion(-32768, -32768, 65535, 65535)));
+            for (const int32_t count : {-1, kIntMin, platform::kMaxPolygonPoints + 1, kIntMax})
+                QVERIFY(!CreatePolygonRgn(square, count, mode));
+            QVERIFY(!CreatePolygonRgn(nullptr, 3, mode));
+            for (const Coordinates far : {Coordinates{kIntMin, 0}, {0, kIntMax}, {32768, 0}})
+                QVERIFY(!CreatePolygonRgn(std::array<Coordinates, 3>{{{0, 0}, {10, 0}, far}}.data(),
+                                          3, mode));
+            QVERIFY(!CreatePolygonRgn(zigzag.data(), 1000, mode));
+            QVERIFY(CreatePolygonRgn(zigzag.data(), 3, mode));
+        }
+        for (const int32_t mode : {0, 3, -1, kIntMax})
+            QVERIFY(!CreatePolygonRgn(square, 4, mode));
+        // A thin triangle: one run a row, from the left edge to the right one; none at the apex.
+        const Coordinates triangle[] = {{10, 20}, {25649, 5120}, {12800, 20652}};
+        const QRegion region = CreatePolygonRgn(triangle, 3, WINDING).value_or(QRegion());
+        QCOMPARE(region.boundingRect(), QRect(QPoint(11, 21), QPoint(25648, 20651)));
+        QVERIFY(region.contains(QPoint(12800, 20651)) && !region.contains(QPoint(12801, 20651)));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Qt's polygons give the same pixels as Windows but take time in the square of their height,
+    // so they serve only as a check, their rectangles joined into a well-formed region first (Qt
+    // can leave runs apart and bands overlapping). The seed is fixed: a round names its polygon.
+    void polygonsAgreeWithQt() {
+        QRandomGenerator random(20261206);
+        for (int round = 0; round < 3000; ++round) {
+            std::vector<Coordinates> points(3 + random.bounded(round % 5 == 0 ? 60 : 9));
+            const int size = 2 + random.bounded(round % 3 == 0 ? 12 : 300);
+            QPolygon polygon;
+            for (Coordinates &p : points) {
+                p = {random.bounded(size) - size / 3, random.bounded(size) - size / 3};
+                polygon << QPoint(p.X, p.Y);
+            }
+            for (const int32_t mode : {ALTERNATE, WINDING}) {
+                QRegion expected;
+                for (const QRect &rect :
+                     QRegion(polygon, mode == WINDING ? Qt::WindingFill : Qt::OddEvenFill))
+                    expected += rect;
+                QVERIFY2(CreatePolygonRgn(points.data(), int32_t(points.size()), mode) == expected,
+                         qPrintable(QStringLiteral("round %1, mode %2").arg(round).arg(mode)));
             }
         }
     }
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-}
-
-// Counts, fill modes and vertices the reference file does not try: the call fails at once,
-// without reading past the points given.
-void TestRegions::polygonArguments() {
-    const std::vector<Coordinates> square{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    QElapsedTimer timer;
-    timer.start();
-    for (const int32_t mode : {platform::ALTERNATE, platform::WINDING}) {
-        QCOMPARE(platform::CreatePolygonRgn(nullptr, 0, mode), std::optional(QRegion()));
-        QCOMPARE(platform::CreatePolygonRgn(square.data(), 2, mode), std::optional(QRegion()));
-        QCOMPARE(platform::CreatePolygonRgn(square.data(), 4, mode),
-                 std::optional(QRegion(0, 0, 10, 10)));
-        for (const int32_t count : {-1, kIntMin, platform::kMaxPolygonPoints + 1, kIntMax})
-            QVERIFY(!platform::CreatePolygonRgn(square.data(), count, mode));
-        QVERIFY(!platform::CreatePolygonRgn(nullptr, 3, mode));
-        for (const Coordinates far : {Coordinates{kIntMin, 0}, {0, kIntMax}, {32768, 0}}) {
-            const std::vector<Coordinates> points{{0, 0}, {10, 0}, far};
-            QVERIFY(!platform::CreatePolygonRgn(points.data(), 3, mode));
-        }
-    }
-    for (const int32_t mode : {0, 3, -1, kIntMax})
-        QVERIFY(!platform::CreatePolygonRgn(square.data(), 4, mode));
-    // A zigzag over the whole 16-bit height fails with 1,000 vertices: its region would hold
-    // some 30 million rectangles. With three vertices it stands.
-    std::vector<Coordinates> zigzag;
-    for (int32_t i = 0; i < 1000; ++i)
-        zigzag.push_back({-32768 + 60 * i, i % 2 ? 32767 : -32768});
-    QVERIFY(!platform::CreatePolygonRgn(zigzag.data(), 1000, platform::WINDING));
-    QVERIFY(platform::CreatePolygonRgn(zigzag.data(), 3, platform::WINDING));
-    QVERIFY(timer.elapsed() < 1000);
-}
-
-// Qt's polygon regions give the same pixels as Windows (all reference polygons agree), but cost
-// time in the square of their height, so they serve only as a check here. Qt can leave touching
-// runs apart and, in winding mode, bands overlapping, so its rectangles are joined one by one into
-// a well-formed region first; ours must then equal it band for band.
-void TestRegions::polygonsAgreeWithQt() {
-    QRandomGenerator random(20261206);
-    for (int round = 0; round < 3000; ++round) {
-        const int count = 3 + random.bounded(round % 5 == 0 ? 60 : 9);
-        const int size = 2 + random.bounded(round % 3 == 0 ? 12 : 300);
-        std::vector<Coordinates> points;
-        QPolygon polygon;
-        for (int i = 0; i < count; ++i) {
-            points.push_back({random.bounded(size) - size / 3, random.bounded(size) - size / 3});
-            polygon << QPoint(points.back().X, points.back().Y);
-        }
-        for (const int32_t mode : {platform::ALTERNATE, platform::WINDING}) {
-            QRegion expected;
-            for (const QRect &rect :
-                 QRegion(polygon, mode == platform::WINDING ? Qt::WindingFill : Qt::OddEvenFill))
-                expected += rect;
-            const auto got = platform::CreatePolygonRgn(points.data(), count, mode);
-            QVERIFY(got);
-            if (*got != expected)
-                QFAIL(qPrintable(QStringLiteral("mode %1, points %2").arg(mode).arg([&] {
-                    QStringList list;
-                    for (const QPoint &p : polygon)
-                        list << QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
-                    return list.join(QLatin1Char(' '));
-                }())));
-        }
-    }
-}
-
-// Vertices at the far ends of the 16-bit range: one step a row, so a polygon 65,535 rows tall
-// takes milliseconds, where Qt takes seconds.
-void TestRegions::tallPolygonsAnswerAtOnce() {
-    QElapsedTimer timer;
-    timer.start();
-    const std::vector<Coordinates> square{
-        {-32768, -32768}, {32767, -32768}, {32767, 32767}, {-32768, 32767}};
-    for (const int32_t mode : {platform::ALTERNATE, platform::WINDING})
-        QCOMPARE(platform::CreatePolygonRgn(square.data(), 4, mode),
-                 std::optional(QRegion(-32768, -32768, 65535, 65535)));
-    // A thin triangle: every row holds one run, from the left edge to the right one.
-    const std::vector<Coordinates> triangle{{10, 20}, {25649, 5120}, {12800, 20652}};
-    const auto region = platform::CreatePolygonRgn(triangle.data(), 3, platform::WINDING);
-    QVERIFY(region);
-    QCOMPARE(region->boundingRect(),
-             QRect(QPoint(11, 21), QPoint(25648, 20651))); // row 20: the apex alone
-    QVERIFY(region->contains(QPoint(12800, 20651)) && !region->contains(QPoint(12801, 20651)));
-    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
-}
+};
 
 QTEST_GUILESS_MAIN(TestRegions)
 #include "tst_regions.moc"

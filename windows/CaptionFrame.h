@@ -12,7 +12,7 @@ class QPainter;
 // with a raised 3D edge, a caption bar with the small icon, the caption and the minimize,
 // maximize and close boxes. The preview draws this frame itself, so that a window region, which
 // Windows measures from the outer corner and which clips the frame too, looks as it would there.
-// Everything here is geometry and paint; the window decides what a press does.
+// Everything here is geometry and paint; what a press does is FrameDrag's.
 namespace CaptionFrame {
 
 // All the metrics, in pixels.

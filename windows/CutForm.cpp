@@ -28,12 +28,9 @@ static void initResources() {
 
 namespace {
 
-using CaptionFrame::Part;
-
 const QColor kBackgroundColor(192, 0, 0);
 const QString kCaption = QStringLiteral("Пример");
 constexpr char kPicturePath[] = ":/preview.jpg";
-constexpr int kKeyboardStepPx = 8; // how far an arrow key moves or sizes the window
 
 CutForm *s_instance = nullptr;
 
@@ -124,7 +121,7 @@ CutForm *CutForm::loaded() {
 }
 
 void CutForm::setOuterSize(const QSize &size) {
-    m_maximized = false;
+    m_frame.forgetMaximized();
     resize(size);
 }
 
@@ -157,8 +154,8 @@ void CutForm::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     CaptionFrame::State state;
     state.active = isActiveWindow();
-    state.maximized = m_maximized;
-    state.pressedBox = m_boxHeldOver ? m_pressedBox : Part::Nowhere;
+    state.maximized = m_frame.maximized();
+    state.pressedBox = m_frame.pushedBox();
     CaptionFrame::paint(painter, size(), windowTitle(), windowIcon(), state);
 
     const QRect client = CaptionFrame::clientRect(size());
@@ -168,148 +165,33 @@ void CutForm::paintEvent(QPaintEvent *) {
 }
 
 void CutForm::mousePressEvent(QMouseEvent *event) {
-    if (m_drag != Drag::None) {
-        // A click ends a move or a sizing begun from the system menu.
-        endDrag();
-        return;
-    }
-    const Part part = CaptionFrame::hitTest(size(), event->position().toPoint());
-    if (part == Part::Client) {
-        m_clientPressed = true;
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    switch (part) {
-    case Part::Caption:
-        startMove(globalPosOf(event));
-        break;
-    case Part::SystemMenu:
-        pressIcon(event);
-        break;
-    case Part::MinimizeBox:
-    case Part::MaximizeBox:
-    case Part::CloseBox:
-        pressBox(part);
-        break;
-    default:
-        if (CaptionFrame::isSizingPart(part))
-            startResize(part, globalPosOf(event));
-        break;
-    }
+    apply(m_frame.press(event->button(), event->position().toPoint(), globalPosOf(event),
+                        frameWindow()),
+          event);
 }
 
 void CutForm::mouseMoveEvent(QMouseEvent *event) {
-    if (m_drag != Drag::None) {
-        followMouse(globalPosOf(event));
-        return;
-    }
-    const Part part = CaptionFrame::hitTest(size(), event->position().toPoint());
-    if (m_pressedBox != Part::Nowhere) {
-        const bool over = part == m_pressedBox;
-        if (over != m_boxHeldOver) {
-            m_boxHeldOver = over;
-            update(CaptionFrame::captionRect(size()));
-        }
-        return;
-    }
-    if (event->buttons() != Qt::NoButton)
-        return;
-    if (part == Part::Left || part == Part::Right)
-        setCursor(Qt::SizeHorCursor);
-    else if (part == Part::Top || part == Part::Bottom)
-        setCursor(Qt::SizeVerCursor);
-    else if (part == Part::TopLeft || part == Part::BottomRight)
-        setCursor(Qt::SizeFDiagCursor);
-    else if (part == Part::TopRight || part == Part::BottomLeft)
-        setCursor(Qt::SizeBDiagCursor);
-    else
-        unsetCursor();
+    apply(m_frame.move(event->buttons(), event->position().toPoint(), globalPosOf(event),
+                       frameWindow()));
 }
 
 void CutForm::mouseReleaseEvent(QMouseEvent *event) {
-    const Part part = CaptionFrame::hitTest(size(), event->position().toPoint());
-    if (m_clientPressed) {
-        m_clientPressed = false;
-        if (part == Part::Client)
-            platform::runHandler([this] { Form_Click(); });
-        return;
-    }
-    if (m_drag != Drag::None && !m_dragWithoutButton) {
-        endDrag();
-        return;
-    }
-    if (m_pressedBox != Part::Nowhere) {
-        const Part box = m_pressedBox;
-        m_pressedBox = Part::Nowhere;
-        m_boxHeldOver = false;
-        update(CaptionFrame::captionRect(size()));
-        if (part != box)
-            return; // let go elsewhere: nothing happens, as with any push button
-        if (box == Part::CloseBox)
-            close();
-        else if (box == Part::MaximizeBox)
-            toggleMaximized();
-        else
-            minimizeWindow();
-    }
+    apply(m_frame.release(event->position().toPoint(), frameWindow()));
 }
 
 void CutForm::mouseDoubleClickEvent(QMouseEvent *event) {
-    const Part part = CaptionFrame::hitTest(size(), event->position().toPoint());
-    if (event->button() == Qt::LeftButton && part == Part::Caption) {
-        toggleMaximized();
-    } else if (event->button() == Qt::LeftButton && part == Part::SystemMenu) {
-        return; // its press was compared with the one before (pressIcon)
-    } else {
-        mousePressEvent(event);
-    }
+    apply(m_frame.doubleClick(event->button(), event->position().toPoint(), globalPosOf(event),
+                              frameWindow()),
+          event);
 }
 
 void CutForm::keyPressEvent(QKeyEvent *event) {
-    const bool alt = event->modifiers() & Qt::AltModifier;
-    if (alt && event->key() == Qt::Key_F4) {
-        // The window manager's key on X11, and with no window manager nobody else's.
-        close();
-        return;
-    }
-    if (alt && event->key() == Qt::Key_Space) {
-        showSystemMenu();
-        return;
-    }
-    if (m_drag != Drag::None && m_dragWithoutButton) {
-        QPoint step;
-        switch (event->key()) {
-        case Qt::Key_Escape:
-            setGeometry(m_dragStartGeometry);
-            endDrag();
-            return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            endDrag();
-            return;
-        case Qt::Key_Left:
-            step = QPoint(-kKeyboardStepPx, 0);
-            break;
-        case Qt::Key_Right:
-            step = QPoint(kKeyboardStepPx, 0);
-            break;
-        case Qt::Key_Up:
-            step = QPoint(0, -kKeyboardStepPx);
-            break;
-        case Qt::Key_Down:
-            step = QPoint(0, kKeyboardStepPx);
-            break;
-        default:
-            break;
-        }
-        if (!step.isNull()) {
-            QCursor::setPos(QCursor::pos() + step);
-            followMouse(QCursor::pos());
-            return;
-        }
-    }
-    QWidget::keyPressEvent(event);
+    const FrameDrag::Reaction reaction =
+        m_frame.key(event->key(), event->modifiers(), QCursor::pos());
+    if (reaction.keyUnused)
+        QWidget::keyPressEvent(event);
+    else
+        apply(reaction);
 }
 
 void CutForm::changeEvent(QEvent *event) {
@@ -318,82 +200,61 @@ void CutForm::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
 }
 
-void CutForm::startMove(const QPoint &globalPos) {
-    if (m_maximized)
-        return;
-    // The window manager moves it when there is one; on a bare X server we follow the mouse.
-    if (QWindow *window = windowHandle(); window && window->startSystemMove())
-        return;
-    m_drag = Drag::Move;
-    m_dragWithoutButton = false;
-    m_dragStartGlobal = globalPos;
-    m_dragStartGeometry = geometry();
+FrameDrag::Window CutForm::frameWindow() const {
+    const QScreen *shown = screen();
+    return {geometry(), shown ? shown->availableGeometry() : QRect()};
 }
 
-void CutForm::startResize(Part part, const QPoint &globalPos) {
-    if (m_maximized)
-        return;
-    Qt::Edges edges;
-    if (CaptionFrame::movesLeftEdge(part))
-        edges |= Qt::LeftEdge;
-    if (CaptionFrame::movesRightEdge(part))
-        edges |= Qt::RightEdge;
-    if (CaptionFrame::movesTopEdge(part))
-        edges |= Qt::TopEdge;
-    if (CaptionFrame::movesBottomEdge(part))
-        edges |= Qt::BottomEdge;
-    if (QWindow *window = windowHandle(); window && window->startSystemResize(edges))
-        return;
-    m_drag = Drag::Resize;
-    m_dragPart = part;
-    m_dragWithoutButton = false;
-    m_dragStartGlobal = globalPos;
-    m_dragStartGeometry = geometry();
-}
-
-void CutForm::startKeyboardDrag(Drag drag) {
-    if (m_maximized)
-        return;
-    m_drag = drag;
-    m_dragWithoutButton = true;
-    m_dragStartGeometry = geometry();
-    if (drag == Drag::Move) {
-        // The pointer goes to the middle of the caption bar and the window follows it.
-        QCursor::setPos(mapToGlobal(CaptionFrame::captionRect(size()).center()));
-        setCursor(Qt::SizeAllCursor);
-    } else {
-        m_dragPart = Part::BottomRight;
-        QCursor::setPos(mapToGlobal(QPoint(width() - 1, height() - 1)));
-        setCursor(Qt::SizeFDiagCursor);
+void CutForm::apply(const FrameDrag::Reaction &reaction, const QMouseEvent *press) {
+    using Command = FrameDrag::Command;
+    if (reaction.windowManager) {
+        // The window manager moves and sizes the window when there is one; on a bare X server
+        // the frame follows the mouse itself.
+        QWindow *window = windowHandle();
+        const Qt::Edges edges = *reaction.windowManager;
+        if (window && (edges ? window->startSystemResize(edges) : window->startSystemMove()))
+            m_frame.leftToWindowManager();
     }
-    m_dragStartGlobal = QCursor::pos();
-    grabMouse();
-    grabKeyboard();
-}
-
-void CutForm::followMouse(const QPoint &globalPos) {
-    const QPoint delta = globalPos - m_dragStartGlobal;
-    if (m_drag == Drag::Move)
-        move(m_dragStartGeometry.topLeft() + delta);
-    else if (m_drag == Drag::Resize)
-        setGeometry(CaptionFrame::resized(m_dragStartGeometry, m_dragPart, delta));
-}
-
-void CutForm::endDrag() {
-    if (m_dragWithoutButton) {
+    if (reaction.geometry)
+        setGeometry(*reaction.geometry);
+    if (reaction.pointer) {
+        QCursor::setPos(*reaction.pointer);
+        apply(m_frame.follow(QCursor::pos())); // the screen's edge may have stopped it short
+    }
+    if (reaction.cursor == Qt::ArrowCursor)
+        unsetCursor();
+    else if (reaction.cursor)
+        setCursor(*reaction.cursor);
+    if (reaction.grab == FrameDrag::Grab::Take) {
+        grabMouse();
+        grabKeyboard();
+    } else if (reaction.grab == FrameDrag::Grab::Release) {
         releaseMouse();
         releaseKeyboard();
-        unsetCursor();
     }
-    m_drag = Drag::None;
-    m_dragWithoutButton = false;
-    m_dragPart = Part::Nowhere;
-}
-
-void CutForm::pressBox(Part box) {
-    m_pressedBox = box;
-    m_boxHeldOver = true;
-    update(CaptionFrame::captionRect(size()));
+    if (reaction.repaint == FrameDrag::Repaint::Whole)
+        update();
+    else if (reaction.repaint == FrameDrag::Repaint::Caption)
+        update(CaptionFrame::captionRect(size()));
+    switch (reaction.command) {
+    case Command::Click:
+        platform::runHandler([this] { Form_Click(); });
+        break;
+    case Command::Close:
+        close();
+        break;
+    case Command::Minimize:
+        minimizeWindow();
+        break;
+    case Command::SystemMenu:
+        if (press)
+            pressIcon(press); // a press on the icon: its menu, or a double click's second press
+        else
+            showSystemMenu();
+        break;
+    case Command::None:
+        break;
+    }
 }
 
 void CutForm::pressIcon(const QMouseEvent *event) {
@@ -419,15 +280,15 @@ void CutForm::showSystemMenu() {
     m_systemMenu = &menu;
     const bool minimized = isMinimized();
     QAction *restore = menu.addAction(QStringLiteral("&Восстановить"));
-    restore->setEnabled(m_maximized || minimized);
+    restore->setEnabled(m_frame.maximized() || minimized);
     QAction *moveAction = menu.addAction(QStringLiteral("&Переместить"));
-    moveAction->setEnabled(!m_maximized && !minimized);
+    moveAction->setEnabled(!m_frame.maximized() && !minimized);
     QAction *sizeAction = menu.addAction(QStringLiteral("Р&азмер"));
-    sizeAction->setEnabled(!m_maximized && !minimized);
+    sizeAction->setEnabled(!m_frame.maximized() && !minimized);
     QAction *minimize = menu.addAction(QStringLiteral("&Свернуть"));
     minimize->setEnabled(!minimized);
     QAction *maximize = menu.addAction(QStringLiteral("Р&азвернуть"));
-    maximize->setEnabled(!m_maximized);
+    maximize->setEnabled(!m_frame.maximized());
     menu.addSeparator();
     QAction *closeAction = menu.addAction(QStringLiteral("&Закрыть\tAlt+F4"));
     QFont bold = closeAction->font();
@@ -450,12 +311,12 @@ void CutForm::showSystemMenu() {
     } else if (chosen == restore) {
         if (minimized)
             showNormal();
-        if (m_maximized)
+        if (m_frame.maximized())
             toggleMaximized();
     } else if (chosen == moveAction) {
-        startKeyboardDrag(Drag::Move);
+        apply(m_frame.keyboardMove(frameWindow()));
     } else if (chosen == sizeAction) {
-        startKeyboardDrag(Drag::Resize);
+        apply(m_frame.keyboardSize(frameWindow()));
     } else if (chosen == minimize) {
         minimizeWindow();
     } else if (chosen == maximize) {
@@ -468,15 +329,5 @@ void CutForm::minimizeWindow() {
 }
 
 void CutForm::toggleMaximized() {
-    // Done by hand rather than through the window manager, which knows nothing of our frame and
-    // may not be there at all.
-    if (m_maximized) {
-        m_maximized = false;
-        setGeometry(m_normalGeometry);
-    } else if (const QScreen *shown = screen()) {
-        m_normalGeometry = geometry();
-        m_maximized = true;
-        setGeometry(shown->availableGeometry());
-    }
-    update();
+    apply(m_frame.toggleMaximized(frameWindow()));
 }

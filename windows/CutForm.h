@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/CaptionFrame.h"
+#include "windows/FrameDrag.h"
 
 #include <QPointer>
 #include <QRect>
@@ -44,28 +44,14 @@ private:
     ~CutForm() override;
 
     // The window's own frame at work: moving, sizing and the caption boxes.
-    enum class Drag { None, Move, Resize };
-    void startMove(const QPoint &globalPos);
-    void startResize(CaptionFrame::Part part, const QPoint &globalPos);
-    void startKeyboardDrag(Drag drag);
-    void followMouse(const QPoint &globalPos);
-    void endDrag();
-    void pressBox(CaptionFrame::Part box);
+    FrameDrag::Window frameWindow() const;
+    void apply(const FrameDrag::Reaction &reaction, const QMouseEvent *press = nullptr);
     void pressIcon(const QMouseEvent *event);
     void showSystemMenu();
     void minimizeWindow();
     void toggleMaximized();
 
-    Drag m_drag = Drag::None;
-    bool m_dragWithoutButton = false; // chosen from the system menu: ends at the next click
-    CaptionFrame::Part m_dragPart = CaptionFrame::Part::Nowhere;
-    QPoint m_dragStartGlobal;
-    QRect m_dragStartGeometry;
-    CaptionFrame::Part m_pressedBox = CaptionFrame::Part::Nowhere;
-    bool m_boxHeldOver = false;
-    bool m_clientPressed = false;
-    bool m_maximized = false;
-    QRect m_normalGeometry;
+    FrameDrag m_frame;
 
     // A mouse press by its time and place on the screen.
     struct Press {

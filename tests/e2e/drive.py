@@ -7,9 +7,11 @@ xclip and window shapes and stacking through the X server. One scenario per run:
 run.sh provides the X server, the session bus, the accessibility bus and, for some scenarios, a
 window manager."""
 
+import io
 import os
 import subprocess
 import sys
+import tarfile
 import time
 
 import pyatspi
@@ -396,11 +398,11 @@ def expect_restored(xid, what):
 
 
 def reference_pixels(request):
-    """The pixels of a region as the reference answers in shared/gdi-regions/cases.txt give it."""
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "shared",
-                        "gdi-regions", "cases.txt")
-    with open(path) as cases:
-        for line in cases:
+    """The pixels of a region as the reference answers in tests/data/gdi-regions.tar.xz give it."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                        "gdi-regions.tar.xz")
+    with tarfile.open(path, "r:xz") as archive:
+        for line in io.TextIOWrapper(archive.extractfile("cases.txt")):
             asked, answer = line.split("|")
             if asked.strip() == request:
                 numbers = list(map(int, answer.split()))
