@@ -3,7 +3,7 @@
 #include "about/Module.h"
 #include "platform/AccessibleWindows.h"
 #include "platform/ClassicFont.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/ShowWindow.h"
 #include "platform/TaskBar.h"

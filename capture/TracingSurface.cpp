@@ -1,7 +1,7 @@
 #include "capture/TracingSurface.h"
 
 #include "app/MainForm.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
 
 #include <QMouseEvent>

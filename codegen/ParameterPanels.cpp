@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 #include "capture/TracingSurface.h"
 #include "platform/ClassicFont.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
 
 #include <QFrame>

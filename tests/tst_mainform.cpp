@@ -2,6 +2,7 @@
 // events on Qt's offscreen platform.
 #include "FormsFixture.h"
 #include "app/MenuBar.h"
+#include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/Topmost.h"
 

@@ -52,8 +52,8 @@ private slots:
         QVERIFY(shown[0].contains(QStringLiteral("Индекс")));
         QVERIFY(runtimeErrorText(ErrOverflow).contains(QStringLiteral("Переполнение")));
 
-        QVERIFY(!resumeNext([&] { throw RuntimeError(ErrOverflow); }));
-        QVERIFY(resumeNext([&] { steps << "resumed"; }));
+        resumeNext([&] { throw RuntimeError(ErrOverflow); });
+        resumeNext([&] { steps << "resumed"; });
         QCOMPARE(steps.last(), QStringLiteral("resumed"));
     }
 

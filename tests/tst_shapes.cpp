@@ -1,5 +1,6 @@
 #include "FormsFixture.h"
 #include "codegen/ShapeCode.h"
+#include "platform/MessageBox.h"
 #include "platform/Regions.h"
 #include "platform/RuntimeError.h"
 

@@ -1,7 +1,7 @@
 #include "windows/CutForm.h"
 
 #include "app/MainForm.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "app/MainForm.h"
 #include "platform/Clipboard.h"
 #include "platform/Numbers.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/Topmost.h"
 #include "platform/WindowFrame.h"
