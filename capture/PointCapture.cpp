@@ -13,12 +13,13 @@ namespace {
 
 constexpr float kDotRadiusTwips = 10.0f;
 
+// A vertex is stored as the runtime converts a quotient to an Integer: halves to even.
 int16_t pixelsX(float x) {
-    return platform::toInt16(x / platform::twipsPerPixelX());
+    return platform::toInt16(platform::pixelsFromTwips(x, platform::twipsPerPixelX()));
 }
 
 int16_t pixelsY(float y) {
-    return platform::toInt16(y / platform::twipsPerPixelY());
+    return platform::toInt16(platform::pixelsFromTwips(y, platform::twipsPerPixelY()));
 }
 
 void appendToSaveFormat(const std::string &line) {
@@ -71,7 +72,8 @@ void MainForm::Form_MouseMove(int Button, int Shift, float X, float Y) {
     if (Button != 2)
         return;
     surface()->Circle(X, Y, kDotRadiusTwips);
-    appendToSaveFormat(dragLine(outline.PointCount, X / platform::twipsPerPixelX(),
-                                Y / platform::twipsPerPixelY()));
+    appendToSaveFormat(dragLine(outline.PointCount,
+                                platform::pixelsFromTwips(X, platform::twipsPerPixelX()),
+                                platform::pixelsFromTwips(Y, platform::twipsPerPixelY())));
     capacityNotice.captureVertex(outline, pixelsX(X), pixelsY(Y));
 }

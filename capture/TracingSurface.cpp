@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Screen.h"
 
 #include <QMouseEvent>
@@ -34,12 +35,14 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-QPointF pixelsOf(float x, float y) {
-    return {x / platform::twipsPerPixelX(), y / platform::twipsPerPixelY()};
-}
-
+// Where the drawing puts a point: the painter's rounding, halves away from zero, as the drawing
+// has always been made, while a vertex is stored with halves to even. The two differ only at an
+// exact half pixel, which a mouse never reports; only a handler called with such a position draws
+// its dot a pixel beside the stored vertex.
 QPoint wholePixelsOf(float x, float y) {
-    return pixelsOf(x, y).toPoint();
+    return QPointF(platform::pixelsFromTwips(x, platform::twipsPerPixelX()),
+                   platform::pixelsFromTwips(y, platform::twipsPerPixelY()))
+        .toPoint();
 }
 
 // Keeps the drawing as large as the surface, without losing what is on it.
@@ -81,9 +84,10 @@ void TracingSurface::Circle(float x, float y, float radius) {
     QPainter painter(&m_drawing);
     painter.setPen(QPen(Qt::black, 1));
     const QPoint centre = wholePixelsOf(x, y);
-    const double rx = radius / platform::twipsPerPixelX();
-    const double ry = radius / platform::twipsPerPixelY();
-    // A circle narrower than a pixel still leaves its mark: the dot at a clicked vertex.
+    const double rx = platform::pixelsFromTwips(radius, platform::twipsPerPixelX());
+    const double ry = platform::pixelsFromTwips(radius, platform::twipsPerPixelY());
+    // A circle whose radius rounds (as the painter rounds) to no pixel still leaves its mark: the
+    // dot at a clicked vertex.
     if (std::lround(rx) < 1 && std::lround(ry) < 1)
         painter.drawPoint(centre);
     else

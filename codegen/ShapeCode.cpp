@@ -1,7 +1,6 @@
 #include "codegen/ShapeCode.h"
 
 #include "platform/Numbers.h"
-#include "platform/RuntimeError.h"
 
 namespace shapecode {
 
@@ -11,6 +10,11 @@ constexpr char kLineEnd[] = "\r\n";
 
 std::string n(int16_t value) {
     return platform::decimalText(value);
+}
+
+// Stored as a Long, as the generated code's call converts its quotient: halves to even.
+int32_t pixels(int16_t twips, float twipsPerPixel) {
+    return platform::toInt32(platform::pixelsFromTwips(twips, twipsPerPixel));
 }
 
 } // namespace
@@ -77,27 +81,18 @@ std::string roundRectProcedure(const RoundRectParameters &q) {
     return text;
 }
 
-int32_t pixelsFromTwips(int16_t twips, float twipsPerPixel) {
-    // The runtime's floating-point faults: a quotient by zero, or zero by zero.
-    if (twipsPerPixel == 0.0f)
-        throw platform::RuntimeError(twips == 0 ? platform::ErrOverflow
-                                                : platform::ErrDivisionByZero);
-    const float pixels = float(twips) / twipsPerPixel;
-    return platform::toInt32(pixels);
-}
-
 std::array<int32_t, 4> ellipseRegionArguments(const EllipseParameters &p, float twipsPerPixelX,
                                               float twipsPerPixelY) {
-    return {pixelsFromTwips(p.P0, twipsPerPixelX), pixelsFromTwips(p.P1, twipsPerPixelY),
-            pixelsFromTwips(p.P3, twipsPerPixelX), pixelsFromTwips(p.P2, twipsPerPixelY)};
+    return {pixels(p.P0, twipsPerPixelX), pixels(p.P1, twipsPerPixelY),
+            pixels(p.P3, twipsPerPixelX), pixels(p.P2, twipsPerPixelY)};
 }
 
 std::array<int32_t, 6> roundRectRegionArguments(const RoundRectParameters &q, float twipsPerPixelX,
                                                 float twipsPerPixelY) {
-    return {pixelsFromTwips(q.Q5, twipsPerPixelX),
-            pixelsFromTwips(q.Q4, twipsPerPixelY),
-            pixelsFromTwips(q.Q7, twipsPerPixelX),
-            pixelsFromTwips(q.Q6, twipsPerPixelY),
+    return {pixels(q.Q5, twipsPerPixelX),
+            pixels(q.Q4, twipsPerPixelY),
+            pixels(q.Q7, twipsPerPixelX),
+            pixels(q.Q6, twipsPerPixelY),
             q.Q9,
             q.Q8};
 }

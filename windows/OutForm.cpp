@@ -2,8 +2,8 @@
 
 #include "app/MainForm.h"
 #include "platform/Clipboard.h"
-#include "platform/Numbers.h"
 #include "platform/MessageBox.h"
+#include "platform/Numbers.h"
 #include "platform/Screen.h"
 #include "platform/Topmost.h"
 #include "platform/WindowFrame.h"
@@ -200,9 +200,12 @@ void OutForm::OnTop_Click() {
     const float top = float(frame.y()) * twipsY;
     const float width = float(frame.width()) * twipsX;
     const float height = float(frame.height()) * twipsY;
-    platform::SetWindowPos(this, insertAfter, platform::toInt32(left / twipsX),
-                           platform::toInt32(top / twipsY), platform::toInt32(width / twipsX),
-                           platform::toInt32(height / twipsY),
+    // Long arguments, converted as the runtime converts: halves to even.
+    const auto pixels = [](float twips, float twipsPerPixel) {
+        return platform::toInt32(platform::pixelsFromTwips(twips, twipsPerPixel));
+    };
+    platform::SetWindowPos(this, insertAfter, pixels(left, twipsX), pixels(top, twipsY),
+                           pixels(width, twipsX), pixels(height, twipsY),
                            platform::SWP_SHOWWINDOW | platform::SWP_NOACTIVATE);
 }
 
