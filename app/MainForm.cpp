@@ -60,6 +60,15 @@ QString MainForm::captionFor(int major, int minor) {
     return QStringLiteral("Zarnik v%1.%2").arg(major).arg(minor);
 }
 
+Commands MainForm::menuState() const {
+    return {MakeBut->isEnabled(), Program->isEnabled()};
+}
+
+void MainForm::setMenuState(Commands state) {
+    MakeBut->setEnabled(state.makeBut);
+    Program->setEnabled(state.program);
+}
+
 void MainForm::createMenu() {
     auto *bar = new MenuBar(this); // wraps onto more lines when the window is too narrow
     setMenuWidget(bar);
@@ -123,9 +132,8 @@ void MainForm::Form_QueryUnload() {
 }
 
 void MainForm::RestBut_Click() {
-    MakeBut->setEnabled(false);
+    setMenuState(Commands::reset(menuState()));
     CutForm::ref().hide();
-    Program->setEnabled(false);
     OutForm::ref().setSaveFormatText(QString());
     emptyOutline();
     for (QFrame *frame : ParFrm) {

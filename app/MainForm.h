@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Commands.h"
 #include "capture/Outline.h"
 
 #include <QMainWindow>
@@ -98,6 +99,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    Commands menuState() const;
+    void setMenuState(Commands state);
     void createMenu();
     void createParameterPanels(); // codegen/ParameterPanels.cpp
     bool panelShown() const;

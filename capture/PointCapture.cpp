@@ -39,8 +39,7 @@ void MainForm::emptyOutline() {
 void MainForm::Form_MouseDown(int Button, int Shift, float X, float Y) {
     Q_UNUSED(Shift);
     capacityNotice.newMouseDown();
-    if (outline.PointCount > 1)
-        MakeBut->setEnabled(true);
+    setMenuState(Commands::mouseDown(menuState(), outline.PointCount));
 
     if (outline.PointCount == 0) {
         outline.PrevX = outline.CurX = X;
@@ -56,7 +55,7 @@ void MainForm::Form_MouseDown(int Button, int Shift, float X, float Y) {
 
     // Code has been generated since the last reset: this click starts a new outline.
     if (Program->isEnabled()) {
-        Program->setEnabled(false);
+        setMenuState(Commands::startOver(menuState()));
         RestBut_Click();
     }
 

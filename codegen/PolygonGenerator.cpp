@@ -20,9 +20,7 @@ constexpr int32_t kWindingFillMode = 2; // the same fill mode the generated code
 
 // "&Пример": shapes the preview with the traced outline and writes the code that does the same.
 void MainForm::MakeBut_Click() {
-    MakeBut->setEnabled(false);
-    if (outline.PointCount > 2)
-        Program->setEnabled(true);
+    setMenuState(Commands::polygon(menuState(), outline.PointCount));
     surface()->Cls();
     // The keyboard stays with the main window and its menu, where "&Код" comes next.
     platform::showRestored(&CutForm::ref(), platform::Focus::Leave);

@@ -45,7 +45,7 @@ void MainForm::RoundRect_Click() {
 // Each box goes into its slot as soon as it is read: an overflow in a later box stops the click
 // with the earlier slots already changed and nothing else written.
 void MainForm::CircleOkBut_Click() {
-    Program->setEnabled(true);
+    setMenuState(Commands::shape(menuState()));
     ParFrm[0]->setVisible(false);
     for (int i = 0; i < 4; ++i)
         shapeParameters[i] = readBox(SetPar[i]);
@@ -62,7 +62,7 @@ void MainForm::CircleOkBut_Click() {
 }
 
 void MainForm::RectOkBut_Click() {
-    Program->setEnabled(true);
+    setMenuState(Commands::shape(menuState()));
     ParFrm[1]->setVisible(false);
     for (int i = 0; i < 6; ++i)
         shapeParameters[i] = readBox(SetPar[4 + i]);
