@@ -8,6 +8,7 @@
 #include "platform/ShowWindow.h"
 #include "platform/TaskBar.h"
 #include "platform/Version.h"
+#include "platform/WindowFrame.h"
 
 #include "BuildInfo.h"
 
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 
 #include <iterator>
 
@@ -282,7 +282,7 @@ Form2 &Form2::showWindow() {
         s_instance = new Form2;
         Form2 *form = s_instance;
         platform::runHandler([form] { form->Form_Load(); });
-        form->placeAtScreenCentre();
+        platform::centreOnScreen(form);
     }
     platform::showRestored(s_instance); // an open one comes back to the front
     return *s_instance;
@@ -299,14 +299,6 @@ QString Form2::titleFor(int major, int minor, int revision) {
 QString Form2::mailLinkFor(const QString &address, int major, int minor, int revision) {
     return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=Zarnik v") +
            versionText(major, minor, revision);
-}
-
-void Form2::placeAtScreenCentre() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
 void Form2::Form_Load() {

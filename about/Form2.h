@@ -71,7 +71,6 @@ private:
 
     QRect clientArea() const; // inside the dialog edge
     void createControls();
-    void placeAtScreenCentre();
     void clickOn(QObject *control);
     void unload();
 

@@ -17,10 +17,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMenu>
-#include <QScreen>
 
 namespace {
 
@@ -204,10 +202,6 @@ void MainForm::showEvent(QShowEvent *event) {
     if (event->spontaneous())
         return;
     platform::askFrameExtents(this);
-    if (const QScreen *screen = this->screen()) {
-        QRect outer = platform::outerGeometry(this);
-        outer.moveCenter(screen->availableGeometry().center());
-        platform::moveOuterTo(this, outer.topLeft());
-    }
+    platform::centreOnScreen(this);
     followOuterSize(); // the frame now known
 }

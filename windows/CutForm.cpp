@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
+#include "platform/WindowFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,8 +105,7 @@ CutForm::CutForm()
     const QSize client(platform::twipsToPixelsX(kClientWidthTwips),
                        platform::twipsToPixelsY(kClientHeightTwips));
     resize(CaptionFrame::outerSizeFor(client));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    platform::centreOnScreen(this);
 }
 
 CutForm::~CutForm() {
