@@ -5,10 +5,8 @@
 #include "platform/ClassicFont.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
-#include "platform/ShowWindow.h"
 #include "platform/TaskBar.h"
 #include "platform/Version.h"
-#include "platform/WindowFrame.h"
 
 #include "BuildInfo.h"
 
@@ -24,8 +22,6 @@
 #include <iterator>
 
 namespace {
-
-Form2 *s_instance = nullptr;
 
 const QString kIconResource = QStringLiteral(":/icons/zarnik-32.png");
 const QString kDescription =
@@ -180,11 +176,6 @@ Form2::Form2() {
     platform::setShownInTaskBar(this, false);
 }
 
-Form2::~Form2() {
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
 void Form2::createControls() {
     const QCursor linkCursor = handCursor();
     const QColor buttonShadow = QApplication::palette().color(QPalette::Active, QPalette::Dark);
@@ -275,21 +266,6 @@ void Form2::createControls() {
     Label4 = makeLabel("Label4", kLabel4Twips, kBlack, Qt::AlignLeft);
     setCaption(Label4, kFreeware);
     sizeToText(Label4);
-}
-
-Form2 &Form2::showWindow() {
-    if (!s_instance) {
-        s_instance = new Form2;
-        Form2 *form = s_instance;
-        platform::runHandler([form] { form->Form_Load(); });
-        platform::centreOnScreen(form);
-    }
-    platform::showRestored(s_instance); // an open one comes back to the front
-    return *s_instance;
-}
-
-Form2 *Form2::loaded() {
-    return s_instance;
 }
 
 QString Form2::titleFor(int major, int minor, int revision) {
@@ -429,8 +405,6 @@ void Form2::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void Form2::closeEvent(QCloseEvent *event) {
-    // Unloaded from here on: the next showWindow loads a fresh window.
-    if (s_instance == this)
-        s_instance = nullptr;
+    emit unloading(); // the next about command loads a fresh window
     event->accept();
 }

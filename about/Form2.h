@@ -18,9 +18,7 @@ public:
     static constexpr int kLabel4Index = 0;
     static constexpr int kLabel6Index = 1;
 
-    // Shows the about window, loading it first when none is open.
-    static Form2 &showWindow();
-    static Form2 *loaded();
+    Form2();
 
     // "Zarnik v" + major + "." + minor + "." + revision.
     static QString titleFor(int major, int minor, int revision);
@@ -57,6 +55,8 @@ public:
 signals:
     // Emitted at the end of Form_Load.
     void formLoaded();
+    // The window is closing: it goes once control is back in the event loop.
+    void unloading();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,9 +66,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    Form2();
-    ~Form2() override;
-
     QRect clientArea() const; // inside the dialog edge
     void createControls();
     void clickOn(QObject *control);

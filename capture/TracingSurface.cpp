@@ -1,7 +1,5 @@
 #include "capture/TracingSurface.h"
 
-#include "app/MainForm.h"
-#include "platform/MessageBox.h"
 #include "platform/Numbers.h"
 #include "platform/Screen.h"
 
@@ -59,9 +57,8 @@ void fit(QImage &drawing, const QSize &size, const QColor &background) {
 
 } // namespace
 
-TracingSurface::TracingSurface(MainForm *form)
-    : QWidget(form)
-    , m_form(form) {
+TracingSurface::TracingSurface(QWidget *parent)
+    : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -109,11 +106,9 @@ void TracingSurface::mousePressEvent(QMouseEvent *event) {
     const int button = buttonCode(event->button());
     if (button == 0)
         return;
-    m_form->activateBeforeMouseDown();
-    const int shift = shiftCode(event->modifiers());
-    const float x = float(event->position().x()) * platform::twipsPerPixelX();
-    const float y = float(event->position().y()) * platform::twipsPerPixelY();
-    platform::runHandler([&] { m_form->Form_MouseDown(button, shift, x, y); });
+    emit mouseDown(button, shiftCode(event->modifiers()),
+                   float(event->position().x()) * platform::twipsPerPixelX(),
+                   float(event->position().y()) * platform::twipsPerPixelY());
 }
 
 void TracingSurface::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -124,9 +119,7 @@ void TracingSurface::mouseDoubleClickEvent(QMouseEvent *event) {
 void TracingSurface::mouseMoveEvent(QMouseEvent *event) {
     // While a button is held the surface keeps the mouse, so positions outside it (negative ones
     // included) still arrive here.
-    const int buttons = buttonCode(event->buttons());
-    const int shift = shiftCode(event->modifiers());
-    const float x = float(event->position().x()) * platform::twipsPerPixelX();
-    const float y = float(event->position().y()) * platform::twipsPerPixelY();
-    platform::runHandler([&] { m_form->Form_MouseMove(buttons, shift, x, y); });
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+                   float(event->position().x()) * platform::twipsPerPixelX(),
+                   float(event->position().y()) * platform::twipsPerPixelY());
 }

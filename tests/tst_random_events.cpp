@@ -13,7 +13,7 @@
 #include "windows/OutForm.h"
 
 #include <QAction>
-#include <QFrame>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -77,6 +77,15 @@ struct LineEnds {
         return -1;
     }
 };
+
+// The window of a class that is open, or nullptr: a closed one is deleted as it closes here.
+template <class W> W *openWindow() {
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<W *>(window))
+            return found;
+    }
+    return nullptr;
+}
 
 // The offscreen platform has no window shapes and no stacking; its complaints about each of
 // thousands of calls would bury the test's own output.
@@ -166,6 +175,17 @@ void TestRandomEvents::randomEventsKeepTheRules() {
     };
 
     MainForm form;
+    const auto item = [&](const char *name) { return form.findChild<QAction *>(name); };
+    QAction *const makeBut = item("MakeBut"), *const program = item("Program");
+    QAction *const menu[] = {makeBut,           program,      item("RestBut"), item("MakeEllipse"),
+                             item("RoundRect"), item("about")};
+    QWidget *const panels[] = {form.findChild<QWidget *>("ParFrm(0)"),
+                               form.findChild<QWidget *>("ParFrm(1)")};
+    QLineEdit *boxes[10];
+    for (int i = 0; i < 10; ++i)
+        boxes[i] = form.findChild<QLineEdit *>(QStringLiteral("SetPar(%1)").arg(i));
+    QPushButton *const buttons[] = {form.findChild<QPushButton *>("CircleOkBut"),
+                                    form.findChild<QPushButton *>("RectOkBut")};
     Model model;
     LineEnds declareEnds, procedureEnds;
     const QString overflowText = platform::runtimeErrorText(platform::ErrOverflow);
@@ -177,7 +197,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
         QStringList expectedWarnings;
         bool polygonRun = false, boxClick = false;
         QString event;
-        const OutForm *codeBefore = OutForm::loaded();
+        const OutForm *codeBefore = openWindow<OutForm>();
         const QString procedureBefore = codeBefore ? codeBefore->saveFormatText() : QString();
 
         // Now and then the user traces a long stretch with the right button held.
@@ -217,42 +237,40 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             if (button == 2 && model.capture())
                 expectedWarnings << fullText;
         } else if (pick < 760) { // the menu, enabled items or not: a disabled item does nothing
-            QAction *const items[] = {form.MakeBut,     form.Program,   form.RestBut,
-                                      form.MakeEllipse, form.RoundRect, form.about};
-            QAction *item = items[below(6)];
-            event = QStringLiteral("menu %1").arg(item->text());
-            item->trigger();
-            if (item == form.MakeBut && model.makeBut) {
+            QAction *chosen = menu[below(6)];
+            event = QStringLiteral("menu %1").arg(chosen->text());
+            chosen->trigger();
+            if (chosen == makeBut && model.makeBut) {
                 model.makeBut = false;
                 model.program = model.program || model.pointCount > 2;
                 model.lines = 0; // wrapped into the generated text
                 model.textReplaced = true;
                 polygonRun = true;
                 ++polygonRuns;
-            } else if (item == form.Program && model.program) {
+            } else if (chosen == program && model.program) {
                 model.codeShown = true;
-            } else if (item == form.RestBut) {
+            } else if (chosen == menu[2]) {
                 model.reset();
-            } else if (item == form.MakeEllipse || item == form.RoundRect) {
-                model.showPanel(item == form.RoundRect);
+            } else if (chosen == menu[3] || chosen == menu[4]) {
+                model.showPanel(chosen == menu[4]);
             }
         } else if (pick < 880) { // a panel's button, after typing into its boxes
             const int panel = below(2);
             if (!model.panelShown[panel]) {
-                (panel == 0 ? form.MakeEllipse : form.RoundRect)->trigger();
+                menu[3 + panel]->trigger();
                 model.showPanel(panel);
             }
             for (int box = panel * 4; box < (panel == 0 ? 4 : 10); ++box)
                 if (below(3) != 0) // some boxes keep their text
-                    form.SetPar[box]->setText(boxText());
+                    boxes[box]->setText(boxText());
             event = QStringLiteral("button of panel %1").arg(panel);
-            (panel == 0 ? form.CircleOkBut : form.RectOkBut)->click();
+            buttons[panel]->click();
             model.program = true;
             model.panelShown[panel] = false;
             boxClick = true;
             ++shapeRuns;
         } else if (pick < 920) {
-            if (OutForm *code = OutForm::loaded(); code && code->isVisible()) {
+            if (OutForm *code = openWindow<OutForm>(); code && code->isVisible()) {
                 event = QStringLiteral("close code window");
                 closeNow(code);
                 model.makeBut = model.program = model.codeShown = false;
@@ -260,7 +278,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
                 model.before.clear(); // the next code window is a fresh one
             }
         } else if (pick < 960) {
-            if (CutForm *preview = CutForm::loaded(); preview && preview->isVisible()) {
+            if (CutForm *preview = openWindow<CutForm>(); preview && preview->isVisible()) {
                 event = QStringLiteral("close preview window");
                 closeNow(preview);
                 model.makeBut = false;
@@ -271,7 +289,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
                 platform::runHandler([&] { form.Form_GotFocus(); });
                 model.emptyOutline();
             }
-        } else if (Form2 *aboutWindow = Form2::loaded()) { // it goes away with a click
+        } else if (Form2 *aboutWindow = openWindow<Form2>()) { // it goes away with a click
             event = QStringLiteral("close about window");
             aboutWindow->Form_Click();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -282,20 +300,19 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             return QStringLiteral("%1 after event %2 (%3), seed %4")
                 .arg(what, QString::number(step), event, QString::number(seed));
         };
-        CHECK(form.MakeBut->isEnabled() == model.makeBut, "\"&Пример\"");
-        CHECK(form.Program->isEnabled() == model.program, "\"&Код\"");
-        CHECK(form.outline.PointCount == model.pointCount, "PointCount");
+        const Outline &outline = form.outline();
+        CHECK(makeBut->isEnabled() == model.makeBut, "\"&Пример\"");
+        CHECK(program->isEnabled() == model.program, "\"&Код\"");
+        CHECK(outline.PointCount == model.pointCount, "PointCount");
         for (int p = 0; p < 2; ++p)
-            CHECK(form.ParFrm[p]->isHidden() != model.panelShown[p],
-                  QStringLiteral("panel %1").arg(p));
-        const OutForm *code = OutForm::loaded();
+            CHECK(panels[p]->isHidden() != model.panelShown[p], QStringLiteral("panel %1").arg(p));
+        const OutForm *code = openWindow<OutForm>();
         CHECK((code && code->isVisible()) == model.codeShown, "code window");
 
         // The closing copy of the first vertex sits after the last vertex while there is room.
-        const Coordinates closing = form.outline.XY[std::size_t(form.outline.PointCount)];
-        CHECK(model.overwritten ||
-                  (closing.X == form.outline.FirstX && closing.Y == form.outline.FirstY),
-              QStringLiteral("closing copy in XY(%1)").arg(form.outline.PointCount));
+        const Coordinates closing = outline.XY[std::size_t(outline.PointCount)];
+        CHECK(model.overwritten || (closing.X == outline.FirstX && closing.Y == outline.FirstY),
+              QStringLiteral("closing copy in XY(%1)").arg(outline.PointCount));
 
         // A panel's button brings at most the overflow message, and then writes nothing.
         if (boxClick && !warnings.isEmpty()) {
@@ -311,7 +328,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
               QStringLiteral("messages [%1]").arg(warnings.join(u'|')));
 
         // The outline, its closing line and its point lines come and go together.
-        CHECK((form.outline.PointCount == 0) == form.outline.ClosingLine.empty(), "ClosingLine");
+        CHECK((outline.PointCount == 0) == outline.ClosingLine.empty(), "ClosingLine");
         const QString procedure = code ? code->saveFormatText() : QString();
         if (!std::exchange(model.textReplaced, false)) {
             const QString tail = procedure.mid(model.before.size());
@@ -337,7 +354,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
             CHECK(code, "no code window");
             const QStringList lines = code->saveFormatText().split(QStringLiteral("\r\n"));
             CHECK(lines.size() >= 8 && lines.last().isEmpty(), "procedure shape"); // 8: no vertex
-            const QString count = QString::number(form.outline.PointCount);
+            const QString count = QString::number(outline.PointCount);
             const QString redim = lines.at(2), region = lines.at(lines.size() - 3);
             CHECK(redim == "ReDim XY(" + count + ") As Coordinates" &&
                       region == "hRgn = CreatePolygonRgn(XY(0)," + count + ", 2)",
@@ -351,11 +368,6 @@ void TestRandomEvents::randomEventsKeepTheRules() {
     if (events >= 20000)
         QVERIFY(polygonRuns > 0 && shapeOverflows > 0 && shapeOverflows < shapeRuns);
 
-    for (QWidget *window :
-         {static_cast<QWidget *>(Form2::loaded()), static_cast<QWidget *>(CutForm::loaded()),
-          static_cast<QWidget *>(OutForm::loaded())})
-        if (window)
-            closeNow(window);
     platform::setTwipsPerPixelForTesting(0, 0);
     platform::setWarningSinkForTesting({});
     qInstallMessageHandler(s_previousHandler);

@@ -1,6 +1,5 @@
 #include "windows/CutForm.h"
 
-#include "app/MainForm.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/WindowFrame.h"
@@ -35,8 +34,6 @@ const QColor kBackgroundColor(192, 0, 0);
 const QString kCaption = QStringLiteral("Пример");
 constexpr char kPicturePath[] = ":/preview.jpg";
 constexpr int kKeyboardStepPx = 8; // how far an arrow key moves or sizes the window
-
-CutForm *s_instance = nullptr;
 
 const QImage &picture() {
     static const QImage image = [] {
@@ -108,21 +105,6 @@ CutForm::CutForm()
     platform::centreOnScreen(this);
 }
 
-CutForm::~CutForm() {
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-CutForm &CutForm::ref() {
-    if (!s_instance)
-        s_instance = new CutForm;
-    return *s_instance;
-}
-
-CutForm *CutForm::loaded() {
-    return s_instance;
-}
-
 void CutForm::setOuterSize(const QSize &size) {
     m_maximized = false;
     resize(size);
@@ -133,17 +115,12 @@ void CutForm::Form_Click() {
 }
 
 void CutForm::Form_QueryUnload() {
-    if (MainForm *main = MainForm::instance(); main && main->MakeBut)
-        main->MakeBut->setEnabled(false);
+    emit unloading();
 }
 
 void CutForm::closeEvent(QCloseEvent *event) {
     platform::runHandler([this] { Form_QueryUnload(); });
     event->accept();
-    // The window goes at the next turn of the event loop; a reference made before then already
-    // gets a fresh one.
-    if (s_instance == this)
-        s_instance = nullptr;
     // Closed while its system menu waits for a choice (a task bar's close request): the menu goes
     // now, the window only once the menu's loop has returned to the caller below it.
     if (m_systemMenu) {

@@ -1,6 +1,5 @@
 #include "windows/OutForm.h"
 
-#include "app/MainForm.h"
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
 #include "platform/Numbers.h"
@@ -8,7 +7,6 @@
 #include "platform/Topmost.h"
 #include "platform/WindowFrame.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,8 +15,6 @@
 #include <QMouseEvent>
 
 namespace {
-
-OutForm *s_loaded = nullptr;
 
 const QString kCopyTip =
     QStringLiteral(" Кликните мышкой на тексте для копирования в буфер обмена ");
@@ -72,9 +68,10 @@ int checkValue(const QCheckBox *box) {
 
 } // namespace
 
-OutForm::OutForm()
+OutForm::OutForm(const QWidget *owner)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_owner(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Программный код"));
     setFixedSize(platform::twipsToPixelsX(kClientWidthTwips),
@@ -112,21 +109,6 @@ OutForm::OutForm()
             [this] { platform::runHandler([this] { OnTop_Click(); }); });
 
     setDeclareText(initialDeclarations());
-}
-
-OutForm::~OutForm() {
-    if (s_loaded == this)
-        s_loaded = nullptr;
-}
-
-OutForm &OutForm::ref() {
-    if (!s_loaded)
-        s_loaded = new OutForm();
-    return *s_loaded;
-}
-
-OutForm *OutForm::loaded() {
-    return s_loaded;
 }
 
 QString OutForm::initialDeclarations() {
@@ -211,19 +193,12 @@ void OutForm::OnTop_Click() {
 
 void OutForm::Form_QueryUnload() {
     setSaveFormatText(QString());
-    if (MainForm *main = MainForm::instance()) {
-        main->Program->setEnabled(false);
-        main->MakeBut->setEnabled(false);
-        main->emptyOutline();
-    }
+    emit unloading();
 }
 
 void OutForm::closeEvent(QCloseEvent *event) {
     platform::runHandler([this] { Form_QueryUnload(); });
     event->accept();
-    // The window goes away with this close; the next use makes a fresh one.
-    if (s_loaded == this)
-        s_loaded = nullptr;
 }
 
 bool OutForm::eventFilter(QObject *watched, QEvent *event) {
@@ -244,9 +219,9 @@ void OutForm::showEvent(QShowEvent *event) {
         return;
     m_placed = true;
     platform::askFrameExtents(this);
-    if (const MainForm *owner = MainForm::instance()) {
+    if (m_owner) {
         QRect outer = platform::outerGeometry(this);
-        outer.moveCenter(platform::outerGeometry(owner).center());
+        outer.moveCenter(platform::outerGeometry(m_owner).center());
         platform::moveOuterTo(this, outer.topLeft());
     }
 }
