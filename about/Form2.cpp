@@ -23,6 +23,10 @@
 
 namespace {
 
+// Label4 and Label6 are elements of control arrays; their click handlers get the index.
+constexpr int kLabel4Index = 0;
+constexpr int kLabel6Index = 1;
+
 const QString kIconResource = QStringLiteral(":/icons/zarnik-32.png");
 const QString kDescription =
     QStringLiteral("Программа для генерации кода окон нестандартной формы для Visual Basic.");
@@ -210,7 +214,6 @@ void Form2::createControls() {
         line->setPalette(fill);
         line->setAutoFillBackground(true);
         line->setAttribute(Qt::WA_TransparentForMouseEvents); // a click there is on the window
-        return line;
     };
 
     Image1 = makeLabel("Image1", kImage1Twips, kBlack, Qt::AlignLeft);
@@ -222,8 +225,9 @@ void Form2::createControls() {
     bold.setBold(true);
     Label1->setFont(bold);
 
-    Line10 = makeLine("Line10", kLine10TopTwips, buttonShadow);
-    Line9 = makeLine("Line9", kLine9TopTwips, kLightGrey);
+    // The etched separators: a shadow line with a light line under it.
+    makeLine("Line10", kLine10TopTwips, buttonShadow);
+    makeLine("Line9", kLine9TopTwips, kLightGrey);
 
     Label2 = makeLabel("Label2", kLabel2Twips, kBlack, Qt::AlignHCenter);
     Label2->setWordWrap(true);
@@ -260,8 +264,8 @@ void Form2::createControls() {
     for (QLabel *line : {Label7, Label5, Label6})
         line->move((width() - line->width()) / 2, line->y());
 
-    Line2 = makeLine("Line2", kLine2TopTwips, buttonShadow);
-    Line1 = makeLine("Line1", kLine1TopTwips, kLightGrey);
+    makeLine("Line2", kLine2TopTwips, buttonShadow);
+    makeLine("Line1", kLine1TopTwips, kLightGrey);
 
     Label4 = makeLabel("Label4", kLabel4Twips, kBlack, Qt::AlignLeft);
     setCaption(Label4, kFreeware);
@@ -283,7 +287,6 @@ void Form2::Form_Load() {
     Label1->setText(title);
     Label1->setAccessibleName(title);
     platform::describeAsDialog(this, title); // a screen reader names the window by its title line
-    emit formLoaded();
 }
 
 void Form2::Form_Click() {

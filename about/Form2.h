@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QFrame;
 class QLabel;
 
 // The about window: the icon, the versioned title, the description, the rights line, the web and
@@ -14,9 +13,6 @@ class Form2 : public QWidget {
 public:
     static constexpr int kClientWidthTwips = 4905;
     static constexpr int kClientHeightTwips = 3225;
-    // Label4 and Label6 are elements of control arrays; their click handlers get the index.
-    static constexpr int kLabel4Index = 0;
-    static constexpr int kLabel6Index = 1;
 
     Form2();
 
@@ -38,23 +34,7 @@ public:
     void Label6_Click(int Index);
     void Label7_Click();
 
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr; // title line
-    QLabel *Label2 = nullptr; // what the program does
-    QLabel *Label3 = nullptr; // rights line
-    QLabel *Label4 = nullptr; // "FREEWARE"
-    QLabel *Label5 = nullptr; // mail link
-    QLabel *Label6 = nullptr; // maker's notice
-    QLabel *Label7 = nullptr; // web link
-    // The etched separators: a shadow line with a light line under it.
-    QFrame *Line10 = nullptr;
-    QFrame *Line9 = nullptr;
-    QFrame *Line2 = nullptr;
-    QFrame *Line1 = nullptr;
-
 signals:
-    // Emitted at the end of Form_Load.
-    void formLoaded();
     // The window is closing: it goes once control is back in the event loop.
     void unloading();
 
@@ -71,5 +51,13 @@ private:
     void clickOn(QObject *control);
     void unload();
 
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr; // title line
+    QLabel *Label2 = nullptr; // what the program does
+    QLabel *Label3 = nullptr; // rights line
+    QLabel *Label4 = nullptr; // "FREEWARE"
+    QLabel *Label5 = nullptr; // mail link
+    QLabel *Label6 = nullptr; // maker's notice
+    QLabel *Label7 = nullptr; // web link
     QObject *m_pressedControl = nullptr;
 };
