@@ -66,6 +66,22 @@ int checkValue(const QCheckBox *box) {
     return 2;
 }
 
+// The twelve lines DeclareText starts with.
+QString initialDeclarations() {
+    return QStringLiteral("Private Type Coordinates\r\n"
+                          "   X As Long\r\n"
+                          "   Y As Long\r\n"
+                          "End Type\r\n"
+                          "Dim XY(500) As Coordinates\r\n"
+                          "\r\n"
+                          "Private Declare Function SetWindowRgn Lib \"user32\" \r\n"
+                          "(ByVal hWnd As Long, ByVal hRgn As Long, ByVal \r\n"
+                          "bRedraw As Long) As Long\r\n"
+                          "Private Declare Function CreatePolygonRgn Lib \"gdi32\" \r\n"
+                          "(lpPoint As Coordinates, ByVal nCount As Long, ByVal \r\n"
+                          "nPolyFillMode As Long) As Long\r\n");
+}
+
 } // namespace
 
 OutForm::OutForm(const QWidget *owner)
@@ -109,21 +125,6 @@ OutForm::OutForm(const QWidget *owner)
             [this] { platform::runHandler([this] { OnTop_Click(); }); });
 
     setDeclareText(initialDeclarations());
-}
-
-QString OutForm::initialDeclarations() {
-    return QStringLiteral("Private Type Coordinates\r\n"
-                          "   X As Long\r\n"
-                          "   Y As Long\r\n"
-                          "End Type\r\n"
-                          "Dim XY(500) As Coordinates\r\n"
-                          "\r\n"
-                          "Private Declare Function SetWindowRgn Lib \"user32\" \r\n"
-                          "(ByVal hWnd As Long, ByVal hRgn As Long, ByVal \r\n"
-                          "bRedraw As Long) As Long\r\n"
-                          "Private Declare Function CreatePolygonRgn Lib \"gdi32\" \r\n"
-                          "(lpPoint As Coordinates, ByVal nCount As Long, ByVal \r\n"
-                          "nPolyFillMode As Long) As Long\r\n");
 }
 
 QString OutForm::declareText() const {

@@ -20,9 +20,6 @@ public:
     // Made hidden, with its initial contents; at its first showing it is centred on `owner`.
     explicit OutForm(const QWidget *owner);
 
-    // The twelve lines DeclareText starts with.
-    static QString initialDeclarations();
-
     // The text boxes' whole texts: the only store of the generated code.
     QString declareText() const;
     void setDeclareText(const QString &text);
@@ -40,10 +37,6 @@ public:
     // Empties SaveFormat; the main window takes the other close steps when told.
     void Form_QueryUnload();
 
-    CodeBox *DeclareText = nullptr;
-    CodeBox *SaveFormat = nullptr;
-    QCheckBox *OnTop = nullptr;
-
 signals:
     void unloading();
 
@@ -53,6 +46,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    CodeBox *DeclareText = nullptr;
+    CodeBox *SaveFormat = nullptr;
+    QCheckBox *OnTop = nullptr;
     QPointer<const QWidget> m_owner;
     qsizetype m_appendedFrom = 0; // where the appended lines begin in SaveFormat's text
     bool m_placed = false;        // centred on the main window at its first showing
