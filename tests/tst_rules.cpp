@@ -66,27 +66,17 @@ private slots:
         }
     }
 
-    // С is shared by "&Создать" and "&Сброс": it goes round them and never runs a command.
-    void menuBarKeysAndLines() {
+    // С, shared by "&Создать" and "&Сброс", goes round them from the item reached (the end-to-end
+    // scenarios take it from the bar not in use); a disabled item's own key does nothing.
+    void menuBarKeysArrowsAndLines() {
         using menubar::KeyEffect;
-        const struct {
-            char16_t key;
-            int current, disabled, item;
-            KeyEffect effect;
-        } rows[] = {{u'С', -1, -1, 0, KeyEffect::Open}, {u'с', 0, -1, 3, KeyEffect::Highlight},
-                    {u'С', 3, -1, 0, KeyEffect::Open},  {u'С', 1, -1, 3, KeyEffect::Highlight},
-                    {u'С', 0, 3, 0, KeyEffect::Open},   {u'О', 3, -1, 4, KeyEffect::Run},
-                    {u'П', -1, 1, 1, KeyEffect::None},  {u'Ж', -1, -1, -1, KeyEffect::None}};
-        for (const auto &row : rows) {
-            const menubar::KeyTarget expected{row.item, row.effect};
-            QVERIFY2(menubar::accessKeyTarget(barItems(row.disabled), QChar(row.key),
-                                              row.current) == expected,
-                     qPrintable(QStringLiteral("%1 from %2").arg(QChar(row.key)).arg(row.current)));
-        }
-        const std::vector<menubar::Item> items = barItems(1);
-        QCOMPARE(menubar::arrowTarget(items, 0, 1), 2); // over the disabled item
-        QCOMPARE(menubar::arrowTarget(items, 4, 1), 0); // round from one end to the other
-        QCOMPARE(menubar::arrowTarget(items, 0, -1), 4);
+        using menubar::KeyTarget;
+        QCOMPARE(menubar::accessKeyTarget(barItems(-1), u'с', 3), (KeyTarget{0, KeyEffect::Open}));
+        QCOMPARE(menubar::accessKeyTarget(barItems(1), u'П', -1), (KeyTarget{1, KeyEffect::None}));
+        QCOMPARE(menubar::accessKeyTarget(barItems(-1), u'Ж', -1), KeyTarget{});
+        QCOMPARE(menubar::arrowTarget(barItems(1), 0, 1), 2); // over the disabled item
+        QCOMPARE(menubar::arrowTarget(barItems(1), 4, 1), 0); // round from one end to the other
+        QCOMPARE(menubar::arrowTarget(barItems(1), 0, -1), 4);
         // Items 73, 69, 39, 55 and 126 wide, 6 apart, 6 before the first: 392 for one line.
         const menubar::LineMetrics metrics{{73, 69, 39, 55, 126}, 6, 6, 0};
         QCOMPARE(menubar::lineStarts(metrics, 392), std::vector<int>{0});
@@ -95,62 +85,43 @@ private slots:
         QCOMPARE(menubar::lineStarts(metrics, 10), std::vector<int>({0, 1, 2, 3, 4}));
     }
 
-    void roundsHalvesToEvenAndNeverWraps() {
-        for (const auto &[value, rounded] :
-             {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {100.0 / 15, 7}, {-32768.5, -32768}}) {
-            QCOMPARE(int(toInt16(value)), rounded);
-            QCOMPARE(toInt32(value), rounded);
-        }
-        for (const double value : {32767.5, -32769.0, 65535.0, qInf(), qQNaN()})
-            QVERIFY_THROWS_EXCEPTION(RuntimeError, toInt16(value));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, toInt32(2147483647.5));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, toInt32(-2147483649.0));
-        QCOMPARE(toInt32(-2147483648.0), std::numeric_limits<int32_t>::min());
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, addInt16(32767, 1));
-    }
-
-    void readsNumericPrefix() {
-        // clang-format off
-        const std::pair<const char *, double> rows[] = {
-            {"100", 100}, {"", 0}, {"abc", 0}, {"12abc", 12}, {"1,5", 1}, {"1 000", 1000},
-            {" \t-\n1\t2 . 5", -12.5}, {"1\r2", 1}, {"1\xC2\xA0\x32", 1}, {"1\xD9\xA3", 1},
-            {"1.2.3", 1.2}, {".5", 0.5}, {"+7", 7}, {"-", 0}, {"--5", 0}, {"-.", 0}, {"1e5", 1e5},
-            {"25D-1", 2.5}, {"2 E + 2", 200}, {"E", 0}, {"3E", 3}, {"&H1G", 1}, {"&O78", 7},
-            {"&", 0}, {" &H 10", 16}, {"1e-400", 0}};
-        // clang-format on
-        for (const auto &[text, value] : rows)
-            QVERIFY2(numericPrefix(text) == value, text);
-        QCOMPARE(numericPrefix(std::string(1, '\0') + "5"), 0.0);
-    }
-
-    // "&H" takes its width from its digits, leading zeros included, "&O" from its value; either is
-    // two's complement in its width. Long texts read as quickly as short ones.
+    // A box's text is read as its numeric prefix, then rounded to 16 bits, halves to even: blanks,
+    // tabs and line feeds skipped anywhere, "." whatever the locale, E or D before an exponent;
+    // "&H" takes its width from its digits, leading zeros included, "&O" from its value, either
+    // two's complement in its width. Long texts read as short ones do.
     void readsBoxTexts() {
-        const std::string n(10000, '9'), sixes(9998, '6');
+        const std::string nines(10000, '9');
         // clang-format off
         const std::pair<std::string, QString> rows[] = {
+            {"100", "100"}, {"", "0"}, {"abc", "0"}, {"12abc", "12"}, {"1,5", "1"},
+            {"1 000", "1000"}, {" \t-\n1\t2 . 5", "-12"}, {"1\r2", "1"}, {"1\xC2\xA0\x32", "1"},
+            {"1\xD9\xA3", "1"}, {"2.5.9", "2"}, {".51", "1"}, {"+7", "7"}, {"-", "0"}, {"--5", "0"},
+            {"-.", "0"}, {"25D-1", "2"}, {"2 E + 2", "200"}, {"E", "0"}, {"3E", "3"}, {"&H1G", "1"},
+            {"&O78", "7"}, {"&", "0"}, {" &H 10", "16"}, {"1e-400", "0"}, {"3.5", "4"},
+            {std::string(1, '\0') + "5", "0"}, {"-2.5", "-2"}, {"-32768.5", "-32768"},
+            {"32767.5", "error 6"}, {"-32769", "error 6"}, {"1e5", "error 6"},
+            {"9E99999999999999999999", "error 6"},
             {"&H7FFF", "32767"}, {"&HFFFF", "-1"}, {"&H8000", "-32768"}, {"&hff", "255"},
             {"&H0FFFF", "error 6"}, {"&HFFFFFFFF", "-1"}, {"&HFFFF8000", "-32768"},
             {"&H000000001", "error 6"}, {"&H", "0"}, {"-&H10", "0"}, {"&O177777", "-1"},
             {"&o17", "15"}, {"&O200000", "error 6"}, {"&O37777700000", "-32768"},
-            {"&O40000000000", "error 6"}, {"&O000000000000000017", "15"}, {"1e5", "error 6"},
-            {"32767.5", "error 6"}, {"2.5", "2"}, {n, "error 6"}, {"1." + sixes, "2"},
-            {"1e" + n, "error 6"}, {"1e-" + n, "0"}, {"&H" + std::string(10000, 'F'), "error 6"},
-            {std::string(9998, ' ') + "12", "12"}, {std::string(10000, '-'), "0"},
-            {"0." + std::string(10000, '0') + "1", "0"}};
+            {"&O40000000000", "error 6"}, {"&O000000000000000017", "15"}, {nines, "error 6"},
+            {"1." + std::string(9998, '6'), "2"}, {"1e" + nines, "error 6"}, {"1e-" + nines, "0"},
+            {"&H" + std::string(10000, 'F'), "error 6"}, {std::string(9998, ' ') + "12", "12"},
+            {std::string(10000, '-'), "0"}, {"0." + std::string(10000, '0') + "1", "0"}};
         // clang-format on
         for (const auto &[text, number] : rows)
-            QCOMPARE(boxNumber(text), number);
+            QVERIFY2(boxNumber(text) == number, text.substr(0, 40).c_str());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, toInt32(2147483647.5));
+        QCOMPARE(toInt32(-2147483648.0), std::numeric_limits<int32_t>::min());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, addInt16(32767, 1));
     }
 
-    // Seven significant digits, exponents as Visual Basic writes them, "." whatever the locale.
+    // Seven significant digits, "." whatever the locale.
     void writesSingleQuotients() {
         QCOMPARE(singleText(250.0f / 15.0f), std::string("16.66667"));
         QCOMPARE(singleText(1500.0f / 15.0f), std::string("100"));
         QCOMPARE(singleText(-0.0f), std::string("0"));
-        QCOMPARE(singleText(1234567.0f), std::string("1234567"));
-        QCOMPARE(singleText(12345678.0f), std::string("1.234568E+07"));
-        QCOMPARE(singleText(0.00001f), std::string("1E-05"));
         const std::string saved = std::setlocale(LC_ALL, nullptr);
         if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
             QSKIP("the ru_RU.UTF-8 locale is not installed (scripts/install-deps.sh makes it)");
@@ -159,14 +130,6 @@ private slots:
         std::setlocale(LC_ALL, saved.c_str());
         QCOMPARE(line, std::string("XY(1).X=37.5: XY(1).Y=-2.5\r\n"));
         QCOMPARE(read, 2.5);
-    }
-
-    void writesOutlineLines() {
-        QCOMPARE(pointLine(500, -32768, 32767),
-                 std::string("XY(500).X=-32768: XY(500).Y=32767\r\n"));
-        QCOMPARE(dragLine(4, -3, 12), std::string("XY(4).X=-3: XY(4).Y=12\r\n")); // as a click
-        QCOMPARE(dragLine(2, 100.0f / 15, -40.0f / 15),
-                 std::string("XY(2).X=6.666667: XY(2).Y=-2.666667\r\n"));
     }
 
     // 500 vertices fit; the next one stores itself in slot 500 and stops at its closing copy. Of
@@ -185,8 +148,10 @@ private slots:
             }
             return reported;
         };
-        QCOMPARE(reports(520), 1);
-        QCOMPARE(outline.XY[500].X, 1519);
+        QCOMPARE(reports(2), 0);
+        QVERIFY(outline.XY[2].X == 1000 && outline.FirstX == 1000); // the first one's closing copy
+        QCOMPARE(reports(518), 1);
+        QCOMPARE(outline.XY[500].X, 1517);
         QCOMPARE(outline.PointCount, int16_t(500));
         QCOMPARE(outline.ClosingLine, std::string("XY(500).X=1000: XY(500).Y=3\r\n"));
         notice.newMouseDown();
