@@ -152,6 +152,17 @@ QString versionText(int major, int minor, int revision) {
     return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
+// "Zarnik v" + major + "." + minor + "." + revision.
+QString titleFor(int major, int minor, int revision) {
+    return QStringLiteral("Zarnik v") + versionText(major, minor, revision);
+}
+
+// "mailto:" + address + "?Subject=Zarnik v" + major + "." + minor + "." + revision.
+QString mailLinkFor(const QString &address, int major, int minor, int revision) {
+    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=Zarnik v") +
+           versionText(major, minor, revision);
+}
+
 } // namespace
 
 // The resources live in the core library; naming them makes the linker keep them.
@@ -270,15 +281,6 @@ void Form2::createControls() {
     Label4 = makeLabel("Label4", kLabel4Twips, kBlack, Qt::AlignLeft);
     setCaption(Label4, kFreeware);
     sizeToText(Label4);
-}
-
-QString Form2::titleFor(int major, int minor, int revision) {
-    return QStringLiteral("Zarnik v") + versionText(major, minor, revision);
-}
-
-QString Form2::mailLinkFor(const QString &address, int major, int minor, int revision) {
-    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=Zarnik v") +
-           versionText(major, minor, revision);
 }
 
 void Form2::Form_Load() {

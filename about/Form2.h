@@ -16,11 +16,6 @@ public:
 
     Form2();
 
-    // "Zarnik v" + major + "." + minor + "." + revision.
-    static QString titleFor(int major, int minor, int revision);
-    // "mailto:" + address + "?Subject=Zarnik v" + major + "." + minor + "." + revision.
-    static QString mailLinkFor(const QString &address, int major, int minor, int revision);
-
     void Form_Load();
 
     // Each click handler ends by unloading the window.
