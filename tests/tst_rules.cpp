@@ -1,5 +1,4 @@
-// The program's rules in plain C++, without a window: the menu's state table and the keys of its
-// bar, the number rules, the outline's lines and capacity, and the shapes' pixel figures.
+// The program's rules in plain C++, without a window.
 #include "app/Commands.h"
 #include "app/MenuBarRules.h"
 #include "capture/Outline.h"

@@ -330,18 +330,26 @@ private slots:
         QVERIFY(!preview.isVisible() && open<CutForm>() == &preview && previewRegion());
     }
 
-    // By its close box or Alt+F4. The next generator makes a fresh preview at its first size,
-    // even before the closed one is gone.
+    // By its close box, Alt+F4 or a double click on its icon (the second press goes to the menu the
+    // first one opened). The next one is fresh, at its first size, even before the closed one goes.
     void closingDisablesThePreviewCommand() {
-        for (const bool closeBox : {true, false}) {
+        for (const int how : {0, 1, 2}) {
             generateShape(true);
             action("MakeBut")->setEnabled(true);
             QPointer<CutForm> preview = open<CutForm>();
-            if (closeBox)
+            const QPoint icon = CaptionFrame::iconRect(preview->size()).center();
+            QTimer::singleShot(0, preview, [&] {
+                if (QWidget *menu = QApplication::activePopupWidget())
+                    QTest::mousePress(menu, Qt::LeftButton, {},
+                                      menu->mapFromGlobal(preview->mapToGlobal(icon)));
+            });
+            if (how == 0)
                 QTest::mouseClick(preview, Qt::LeftButton, {},
                                   CaptionFrame::closeBoxRect(preview->size()).center());
-            else
+            else if (how == 1)
                 QTest::keyClick(preview, Qt::Key_F4, Qt::AltModifier);
+            else
+                QTest::mousePress(preview, Qt::LeftButton, {}, icon);
             QVERIFY(!enabled("MakeBut") && enabled("Program"));
             generateShape(true);
             const CutForm *fresh = open<CutForm>();
