@@ -3,9 +3,8 @@
 #include "about/Module.h"
 #include "platform/AccessibleWindows.h"
 #include "platform/ClassicFont.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
-#include "platform/ShowWindow.h"
 #include "platform/TaskBar.h"
 #include "platform/Version.h"
 
@@ -19,13 +18,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 
 #include <iterator>
 
 namespace {
 
-Form2 *s_instance = nullptr;
+// Label4 and Label6 are elements of control arrays; their click handlers get the index.
+constexpr int kLabel4Index = 0;
+constexpr int kLabel6Index = 1;
 
 const QString kIconResource = QStringLiteral(":/icons/zarnik-32.png");
 const QString kDescription =
@@ -152,6 +152,17 @@ QString versionText(int major, int minor, int revision) {
     return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
+// "Zarnik v" + major + "." + minor + "." + revision.
+QString titleFor(int major, int minor, int revision) {
+    return QStringLiteral("Zarnik v") + versionText(major, minor, revision);
+}
+
+// "mailto:" + address + "?Subject=Zarnik v" + major + "." + minor + "." + revision.
+QString mailLinkFor(const QString &address, int major, int minor, int revision) {
+    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=Zarnik v") +
+           versionText(major, minor, revision);
+}
+
 } // namespace
 
 // The resources live in the core library; naming them makes the linker keep them.
@@ -178,11 +189,6 @@ Form2::Form2() {
     // A tool window would stay out of the task bar too, but it would no longer keep the program
     // running once the main window has closed.
     platform::setShownInTaskBar(this, false);
-}
-
-Form2::~Form2() {
-    if (s_instance == this)
-        s_instance = nullptr;
 }
 
 void Form2::createControls() {
@@ -219,7 +225,6 @@ void Form2::createControls() {
         line->setPalette(fill);
         line->setAutoFillBackground(true);
         line->setAttribute(Qt::WA_TransparentForMouseEvents); // a click there is on the window
-        return line;
     };
 
     Image1 = makeLabel("Image1", kImage1Twips, kBlack, Qt::AlignLeft);
@@ -231,8 +236,9 @@ void Form2::createControls() {
     bold.setBold(true);
     Label1->setFont(bold);
 
-    Line10 = makeLine("Line10", kLine10TopTwips, buttonShadow);
-    Line9 = makeLine("Line9", kLine9TopTwips, kLightGrey);
+    // The etched separators: a shadow line with a light line under it.
+    makeLine("Line10", kLine10TopTwips, buttonShadow);
+    makeLine("Line9", kLine9TopTwips, kLightGrey);
 
     Label2 = makeLabel("Label2", kLabel2Twips, kBlack, Qt::AlignHCenter);
     Label2->setWordWrap(true);
@@ -269,44 +275,12 @@ void Form2::createControls() {
     for (QLabel *line : {Label7, Label5, Label6})
         line->move((width() - line->width()) / 2, line->y());
 
-    Line2 = makeLine("Line2", kLine2TopTwips, buttonShadow);
-    Line1 = makeLine("Line1", kLine1TopTwips, kLightGrey);
+    makeLine("Line2", kLine2TopTwips, buttonShadow);
+    makeLine("Line1", kLine1TopTwips, kLightGrey);
 
     Label4 = makeLabel("Label4", kLabel4Twips, kBlack, Qt::AlignLeft);
     setCaption(Label4, kFreeware);
     sizeToText(Label4);
-}
-
-Form2 &Form2::showWindow() {
-    if (!s_instance) {
-        s_instance = new Form2;
-        Form2 *form = s_instance;
-        platform::runHandler([form] { form->Form_Load(); });
-        form->placeAtScreenCentre();
-    }
-    platform::showRestored(s_instance); // an open one comes back to the front
-    return *s_instance;
-}
-
-Form2 *Form2::loaded() {
-    return s_instance;
-}
-
-QString Form2::titleFor(int major, int minor, int revision) {
-    return QStringLiteral("Zarnik v") + versionText(major, minor, revision);
-}
-
-QString Form2::mailLinkFor(const QString &address, int major, int minor, int revision) {
-    return QStringLiteral("mailto:") + address + QStringLiteral("?Subject=Zarnik v") +
-           versionText(major, minor, revision);
-}
-
-void Form2::placeAtScreenCentre() {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
 void Form2::Form_Load() {
@@ -315,7 +289,6 @@ void Form2::Form_Load() {
     Label1->setText(title);
     Label1->setAccessibleName(title);
     platform::describeAsDialog(this, title); // a screen reader names the window by its title line
-    emit formLoaded();
 }
 
 void Form2::Form_Click() {
@@ -437,8 +410,6 @@ void Form2::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void Form2::closeEvent(QCloseEvent *event) {
-    // Unloaded from here on: the next showWindow loads a fresh window.
-    if (s_instance == this)
-        s_instance = nullptr;
+    emit unloading(); // the next about command loads a fresh window
     event->accept();
 }

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QFrame;
 class QLabel;
 
 // The about window: the icon, the versioned title, the description, the rights line, the web and
@@ -14,18 +13,8 @@ class Form2 : public QWidget {
 public:
     static constexpr int kClientWidthTwips = 4905;
     static constexpr int kClientHeightTwips = 3225;
-    // Label4 and Label6 are elements of control arrays; their click handlers get the index.
-    static constexpr int kLabel4Index = 0;
-    static constexpr int kLabel6Index = 1;
 
-    // Shows the about window, loading it first when none is open.
-    static Form2 &showWindow();
-    static Form2 *loaded();
-
-    // "Zarnik v" + major + "." + minor + "." + revision.
-    static QString titleFor(int major, int minor, int revision);
-    // "mailto:" + address + "?Subject=Zarnik v" + major + "." + minor + "." + revision.
-    static QString mailLinkFor(const QString &address, int major, int minor, int revision);
+    Form2();
 
     void Form_Load();
 
@@ -40,23 +29,9 @@ public:
     void Label6_Click(int Index);
     void Label7_Click();
 
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr; // title line
-    QLabel *Label2 = nullptr; // what the program does
-    QLabel *Label3 = nullptr; // rights line
-    QLabel *Label4 = nullptr; // "FREEWARE"
-    QLabel *Label5 = nullptr; // mail link
-    QLabel *Label6 = nullptr; // maker's notice
-    QLabel *Label7 = nullptr; // web link
-    // The etched separators: a shadow line with a light line under it.
-    QFrame *Line10 = nullptr;
-    QFrame *Line9 = nullptr;
-    QFrame *Line2 = nullptr;
-    QFrame *Line1 = nullptr;
-
 signals:
-    // Emitted at the end of Form_Load.
-    void formLoaded();
+    // The window is closing: it goes once control is back in the event loop.
+    void unloading();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,14 +41,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    Form2();
-    ~Form2() override;
-
     QRect clientArea() const; // inside the dialog edge
     void createControls();
-    void placeAtScreenCentre();
     void clickOn(QObject *control);
     void unload();
 
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr; // title line
+    QLabel *Label2 = nullptr; // what the program does
+    QLabel *Label3 = nullptr; // rights line
+    QLabel *Label4 = nullptr; // "FREEWARE"
+    QLabel *Label5 = nullptr; // mail link
+    QLabel *Label6 = nullptr; // maker's notice
+    QLabel *Label7 = nullptr; // web link
     QObject *m_pressedControl = nullptr;
 };

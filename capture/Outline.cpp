@@ -18,6 +18,18 @@ std::string assignment(int index, const std::string &x, const std::string &y) {
 
 } // namespace
 
+void Outline::moveAnchors(float x, float y) {
+    if (PointCount == 0) {
+        PrevX = x;
+        PrevY = y;
+    } else {
+        PrevX = CurX;
+        PrevY = CurY;
+    }
+    CurX = x;
+    CurY = y;
+}
+
 void Outline::clear() {
     PointCount = 0;
     ClosingLine.clear();

@@ -21,6 +21,10 @@ struct Outline {
     // Window positions in twips of the previous and the latest mouse-down; empty reads as 0.
     std::optional<float> PrevX, PrevY, CurX, CurY;
 
+    // A mouse-down at (x, y) twips: the latest position becomes the previous one, and this one the
+    // latest; on an empty outline both start here.
+    void moveAnchors(float x, float y);
+
     // No vertices and no closing line. The table keeps its stale values: the next capture
     // overwrites what it needs.
     void clear();

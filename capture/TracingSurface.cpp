@@ -1,7 +1,6 @@
 #include "capture/TracingSurface.h"
 
-#include "app/MainForm.h"
-#include "platform/RuntimeError.h"
+#include "platform/Numbers.h"
 #include "platform/Screen.h"
 
 #include <QMouseEvent>
@@ -34,12 +33,14 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
     return code;
 }
 
-QPointF pixelsOf(float x, float y) {
-    return {x / platform::twipsPerPixelX(), y / platform::twipsPerPixelY()};
-}
-
+// Where the drawing puts a point: the painter's rounding, halves away from zero, as the drawing
+// has always been made, while a vertex is stored with halves to even. The two differ only at an
+// exact half pixel, which a mouse never reports; only a handler called with such a position draws
+// its dot a pixel beside the stored vertex.
 QPoint wholePixelsOf(float x, float y) {
-    return pixelsOf(x, y).toPoint();
+    return QPointF(platform::pixelsFromTwips(x, platform::twipsPerPixelX()),
+                   platform::pixelsFromTwips(y, platform::twipsPerPixelY()))
+        .toPoint();
 }
 
 // Keeps the drawing as large as the surface, without losing what is on it.
@@ -56,9 +57,8 @@ void fit(QImage &drawing, const QSize &size, const QColor &background) {
 
 } // namespace
 
-TracingSurface::TracingSurface(MainForm *form)
-    : QWidget(form)
-    , m_form(form) {
+TracingSurface::TracingSurface(QWidget *parent)
+    : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -88,9 +88,10 @@ void TracingSurface::Circle(float x, float y, float radius) {
     QPainter painter(&m_drawing);
     painter.setPen(QPen(Qt::black, 1));
     const QPoint centre = wholePixelsOf(x, y);
-    const double rx = radius / platform::twipsPerPixelX();
-    const double ry = radius / platform::twipsPerPixelY();
-    // A circle narrower than a pixel still leaves its mark: the dot at a clicked vertex.
+    const double rx = platform::pixelsFromTwips(radius, platform::twipsPerPixelX());
+    const double ry = platform::pixelsFromTwips(radius, platform::twipsPerPixelY());
+    // A circle whose radius rounds (as the painter rounds) to no pixel still leaves its mark: the
+    // dot at a clicked vertex.
     if (std::lround(rx) < 1 && std::lround(ry) < 1)
         painter.drawPoint(centre);
     else
@@ -116,11 +117,9 @@ void TracingSurface::mousePressEvent(QMouseEvent *event) {
     const int button = buttonCode(event->button());
     if (button == 0)
         return;
-    m_form->activateBeforeMouseDown();
-    const int shift = shiftCode(event->modifiers());
-    const float x = float(event->position().x()) * platform::twipsPerPixelX();
-    const float y = float(event->position().y()) * platform::twipsPerPixelY();
-    platform::runHandler([&] { m_form->Form_MouseDown(button, shift, x, y); });
+    emit mouseDown(button, shiftCode(event->modifiers()),
+                   float(event->position().x()) * platform::twipsPerPixelX(),
+                   float(event->position().y()) * platform::twipsPerPixelY());
 }
 
 void TracingSurface::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -131,9 +130,7 @@ void TracingSurface::mouseDoubleClickEvent(QMouseEvent *event) {
 void TracingSurface::mouseMoveEvent(QMouseEvent *event) {
     // While a button is held the surface keeps the mouse, so positions outside it (negative ones
     // included) still arrive here.
-    const int buttons = buttonCode(event->buttons());
-    const int shift = shiftCode(event->modifiers());
-    const float x = float(event->position().x()) * platform::twipsPerPixelX();
-    const float y = float(event->position().y()) * platform::twipsPerPixelY();
-    platform::runHandler([&] { m_form->Form_MouseMove(buttons, shift, x, y); });
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+                   float(event->position().x()) * platform::twipsPerPixelX(),
+                   float(event->position().y()) * platform::twipsPerPixelY());
 }

@@ -31,12 +31,9 @@ std::string roundRectDeclarations();
 // Eight procedure lines; the last one, the Call, has no line end.
 std::string roundRectProcedure(const RoundRectParameters &q);
 
-// A twips value in whole pixels: divided in single precision, as the generated code divides an
-// Integer by Screen.TwipsPerPixelX, then rounded with halves to the even neighbour. A result beyond
-// 32 bits raises the overflow error.
-int32_t pixelsFromTwips(int16_t twips, float twipsPerPixel);
-
-// The arguments of CreateEllipticRgn: left, top, right, bottom in pixels.
+// The arguments of CreateEllipticRgn: left, top, right, bottom in pixels, each divided by its
+// axis's twips per pixel in single precision, as the generated code divides an Integer by
+// Screen.TwipsPerPixelX, and rounded halves to even; a result beyond 32 bits is the overflow error.
 std::array<int32_t, 4> ellipseRegionArguments(const EllipseParameters &p, float twipsPerPixelX,
                                               float twipsPerPixelY);
 

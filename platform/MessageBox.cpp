@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -40,7 +42,32 @@ FocusHistory &focusHistory() {
     return history;
 }
 
+QString meaningOf(int number) {
+    switch (number) {
+    case ErrOverflow:
+        return QStringLiteral("Переполнение");
+    case ErrSubscriptOutOfRange:
+        return QStringLiteral("Индекс выходит за пределы допустимого диапазона");
+    case ErrDivisionByZero:
+        return QStringLiteral("Деление на ноль");
+    default:
+        return QStringLiteral("Ошибка, определяемая приложением или объектом");
+    }
+}
+
 } // namespace
+
+QString runtimeErrorText(int number) {
+    return QStringLiteral("Ошибка выполнения '%1':\n\n%2").arg(number).arg(meaningOf(number));
+}
+
+void runHandler(const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const RuntimeError &error) {
+        showWarning(runtimeErrorText(error.number()));
+    }
+}
 
 void showWarning(const QString &text) {
     if (warningSink()) {

@@ -169,6 +169,12 @@ int16_t addInt16(int16_t a, int16_t b) {
     return toInt16(double(a) + double(b));
 }
 
+float pixelsFromTwips(float twips, float twipsPerPixel) {
+    if (twipsPerPixel == 0.0f) // the runtime's floating-point faults: zero by zero is an overflow
+        throw RuntimeError(twips == 0.0f ? ErrOverflow : ErrDivisionByZero);
+    return twips / twipsPerPixel;
+}
+
 std::string decimalText(int64_t value) {
     return std::to_string(value);
 }

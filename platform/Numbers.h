@@ -23,6 +23,12 @@ int32_t toInt32(double value);
 // 16-bit addition, checked like every other conversion.
 int16_t addInt16(int16_t a, int16_t b);
 
+// A position or a length in twips as pixels: divided by the twips per pixel in single precision, as
+// the runtime divides by Screen.TwipsPerPixelX, and not rounded, as each caller rounds in its own
+// way. A zero factor, which no screen gives, is the runtime's division by zero (error 11), or an
+// overflow (6) for zero by zero.
+float pixelsFromTwips(float twips, float twipsPerPixel);
+
 // An integer in plain decimal: digits, a "-" before negatives, no blank, no leading zero.
 std::string decimalText(int64_t value);
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace platform {
 
@@ -16,22 +16,22 @@ enum ErrorNumber : int {
 
 class RuntimeError : public std::runtime_error {
 public:
-    explicit RuntimeError(int number);
+    explicit RuntimeError(int number)
+        : std::runtime_error("run-time error " + std::to_string(number))
+        , m_number(number) {}
     int number() const { return m_number; }
 
 private:
     int m_number;
 };
 
-// The message the user sees for an error: its number and its meaning, in Russian.
-QString runtimeErrorText(int number);
-
-// Every event handler runs through here. A run-time error stops the handler at the failing step
-// (what it did before stays) and is reported in the program's message box.
-void runHandler(const std::function<void()> &handler);
-
-// One step of a sequence in which each step is attempted even when an earlier one failed.
-// Returns false when the step raised a run-time error; nothing is reported.
-bool resumeNext(const std::function<void()> &step);
+// One step of a sequence in which each step is attempted even when an earlier one failed: a
+// run-time error ends the step and nobody is told.
+inline void resumeNext(const std::function<void()> &step) {
+    try {
+        step();
+    } catch (const RuntimeError &) {
+    }
+}
 
 } // namespace platform

@@ -46,12 +46,12 @@ void setTwipsPerPixelForTesting(float x, float y) {
     s_overrideY = y;
 }
 
-int twipsToPixelsX(double twips) {
-    return toInt32(twips / twipsPerPixelX());
+int twipsToPixelsX(int twips) {
+    return toInt32(pixelsFromTwips(float(twips), twipsPerPixelX())); // halves to even
 }
 
-int twipsToPixelsY(double twips) {
-    return toInt32(twips / twipsPerPixelY());
+int twipsToPixelsY(int twips) {
+    return toInt32(pixelsFromTwips(float(twips), twipsPerPixelY())); // halves to even
 }
 
 QRect twipsToPixels(const TwipsRect &twips) {
@@ -59,8 +59,8 @@ QRect twipsToPixels(const TwipsRect &twips) {
     // edge rounded for itself keeps them lined up.
     const int left = twipsToPixelsX(twips.left);
     const int top = twipsToPixelsY(twips.top);
-    const int right = twipsToPixelsX(double(twips.left) + twips.width);
-    const int bottom = twipsToPixelsY(double(twips.top) + twips.height);
+    const int right = twipsToPixelsX(twips.left + twips.width);
+    const int bottom = twipsToPixelsY(twips.top + twips.height);
     return QRect(left, top, right - left, bottom - top);
 }
 

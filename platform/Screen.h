@@ -12,9 +12,9 @@ float twipsPerPixelY();
 // Tests fix the factors to check the figures for other screens. A value of 0 restores the screen's.
 void setTwipsPerPixelForTesting(float x, float y);
 
-// Twips to whole pixels as the forms toolkit lays out windows and controls.
-int twipsToPixelsX(double twips);
-int twipsToPixelsY(double twips);
+// Twips to whole pixels as the forms toolkit lays out windows and controls, halves to even.
+int twipsToPixelsX(int twips);
+int twipsToPixelsY(int twips);
 
 // A control's place in twips: left, top, width, height.
 struct TwipsRect {

@@ -4,6 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -88,6 +89,14 @@ void moveOuterTo(QWidget *window, const QPoint &topLeft) {
     // The client area's place: the window manager then puts its frame around it where it stands.
     const QMargins frame = frameExtents(window);
     window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void centreOnScreen(QWidget *window) {
+    if (const QScreen *screen = window->screen()) {
+        QRect outer = outerGeometry(window);
+        outer.moveCenter(screen->availableGeometry().center());
+        moveOuterTo(window, outer.topLeft());
+    }
 }
 
 void askFrameExtents(QWidget *window) {

@@ -20,6 +20,9 @@ QRect outerGeometry(const QWidget *window);
 // Puts the window's outer top-left corner at `topLeft`, keeping its size.
 void moveOuterTo(QWidget *window, const QPoint &topLeft);
 
+// Puts the window's outer frame in the middle of its screen's available area.
+void centreOnScreen(QWidget *window);
+
 // Before a window's first showing: asks the window manager what frame it will put around the
 // window, and waits a moment for the answer, so that the window can be placed by its outer frame
 // before it appears. Nothing happens where no window manager takes the question.

@@ -1,8 +1,8 @@
 #include "windows/CutForm.h"
 
-#include "app/MainForm.h"
-#include "platform/RuntimeError.h"
+#include "platform/MessageBox.h"
 #include "platform/Screen.h"
+#include "platform/WindowFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,8 +31,6 @@ namespace {
 const QColor kBackgroundColor(192, 0, 0);
 const QString kCaption = QStringLiteral("Пример");
 constexpr char kPicturePath[] = ":/preview.jpg";
-
-CutForm *s_instance = nullptr;
 
 const QImage &picture() {
     static const QImage image = [] {
@@ -101,23 +99,7 @@ CutForm::CutForm()
     const QSize client(platform::twipsToPixelsX(kClientWidthTwips),
                        platform::twipsToPixelsY(kClientHeightTwips));
     resize(CaptionFrame::outerSizeFor(client));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-}
-
-CutForm::~CutForm() {
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-CutForm &CutForm::ref() {
-    if (!s_instance)
-        s_instance = new CutForm;
-    return *s_instance;
-}
-
-CutForm *CutForm::loaded() {
-    return s_instance;
+    platform::centreOnScreen(this);
 }
 
 void CutForm::setOuterSize(const QSize &size) {
@@ -130,17 +112,12 @@ void CutForm::Form_Click() {
 }
 
 void CutForm::Form_QueryUnload() {
-    if (MainForm *main = MainForm::instance(); main && main->MakeBut)
-        main->MakeBut->setEnabled(false);
+    emit unloading();
 }
 
 void CutForm::closeEvent(QCloseEvent *event) {
     platform::runHandler([this] { Form_QueryUnload(); });
     event->accept();
-    // The window goes at the next turn of the event loop; a reference made before then already
-    // gets a fresh one.
-    if (s_instance == this)
-        s_instance = nullptr;
     // Closed while its system menu waits for a choice (a task bar's close request): the menu goes
     // now, the window only once the menu's loop has returned to the caller below it.
     if (m_systemMenu) {

@@ -18,16 +18,18 @@ public:
     static constexpr int kClientWidthTwips = 4995;
     static constexpr int kClientHeightTwips = 4650;
 
-    // A reference to the window: made hidden, at its initial size and with no region, when none
-    // exists.
-    static CutForm &ref();
-    static CutForm *loaded();
+    // Made hidden, at its initial size, in the middle of the screen and with no region.
+    CutForm();
 
     // Outer size in pixels, frame included (Width and Height in the main window's terms).
     void setOuterSize(const QSize &size);
 
     void Form_Click();
+    // Tells the main window, which disables "&Пример".
     void Form_QueryUnload();
+
+signals:
+    void unloading();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -40,9 +42,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    CutForm();
-    ~CutForm() override;
-
     // The window's own frame at work: moving, sizing and the caption boxes.
     FrameDrag::Window frameWindow() const;
     void apply(const FrameDrag::Reaction &reaction, const QMouseEvent *press = nullptr);

@@ -1,14 +1,12 @@
 #include "windows/OutForm.h"
 
-#include "app/MainForm.h"
 #include "platform/Clipboard.h"
+#include "platform/MessageBox.h"
 #include "platform/Numbers.h"
-#include "platform/RuntimeError.h"
 #include "platform/Screen.h"
 #include "platform/Topmost.h"
 #include "platform/WindowFrame.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,8 +15,6 @@
 #include <QMouseEvent>
 
 namespace {
-
-OutForm *s_loaded = nullptr;
 
 const QString kCopyTip =
     QStringLiteral(" Кликните мышкой на тексте для копирования в буфер обмена ");
@@ -70,11 +66,28 @@ int checkValue(const QCheckBox *box) {
     return 2;
 }
 
+// The twelve lines DeclareText starts with.
+QString initialDeclarations() {
+    return QStringLiteral("Private Type Coordinates\r\n"
+                          "   X As Long\r\n"
+                          "   Y As Long\r\n"
+                          "End Type\r\n"
+                          "Dim XY(500) As Coordinates\r\n"
+                          "\r\n"
+                          "Private Declare Function SetWindowRgn Lib \"user32\" \r\n"
+                          "(ByVal hWnd As Long, ByVal hRgn As Long, ByVal \r\n"
+                          "bRedraw As Long) As Long\r\n"
+                          "Private Declare Function CreatePolygonRgn Lib \"gdi32\" \r\n"
+                          "(lpPoint As Coordinates, ByVal nCount As Long, ByVal \r\n"
+                          "nPolyFillMode As Long) As Long\r\n");
+}
+
 } // namespace
 
-OutForm::OutForm()
+OutForm::OutForm(const QWidget *owner)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_owner(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Программный код"));
     setFixedSize(platform::twipsToPixelsX(kClientWidthTwips),
@@ -112,36 +125,6 @@ OutForm::OutForm()
             [this] { platform::runHandler([this] { OnTop_Click(); }); });
 
     setDeclareText(initialDeclarations());
-}
-
-OutForm::~OutForm() {
-    if (s_loaded == this)
-        s_loaded = nullptr;
-}
-
-OutForm &OutForm::ref() {
-    if (!s_loaded)
-        s_loaded = new OutForm();
-    return *s_loaded;
-}
-
-OutForm *OutForm::loaded() {
-    return s_loaded;
-}
-
-QString OutForm::initialDeclarations() {
-    return QStringLiteral("Private Type Coordinates\r\n"
-                          "   X As Long\r\n"
-                          "   Y As Long\r\n"
-                          "End Type\r\n"
-                          "Dim XY(500) As Coordinates\r\n"
-                          "\r\n"
-                          "Private Declare Function SetWindowRgn Lib \"user32\" \r\n"
-                          "(ByVal hWnd As Long, ByVal hRgn As Long, ByVal \r\n"
-                          "bRedraw As Long) As Long\r\n"
-                          "Private Declare Function CreatePolygonRgn Lib \"gdi32\" \r\n"
-                          "(lpPoint As Coordinates, ByVal nCount As Long, ByVal \r\n"
-                          "nPolyFillMode As Long) As Long\r\n");
 }
 
 QString OutForm::declareText() const {
@@ -200,27 +183,23 @@ void OutForm::OnTop_Click() {
     const float top = float(frame.y()) * twipsY;
     const float width = float(frame.width()) * twipsX;
     const float height = float(frame.height()) * twipsY;
-    platform::SetWindowPos(this, insertAfter, platform::toInt32(left / twipsX),
-                           platform::toInt32(top / twipsY), platform::toInt32(width / twipsX),
-                           platform::toInt32(height / twipsY),
+    // Long arguments, converted as the runtime converts: halves to even.
+    const auto pixels = [](float twips, float twipsPerPixel) {
+        return platform::toInt32(platform::pixelsFromTwips(twips, twipsPerPixel));
+    };
+    platform::SetWindowPos(this, insertAfter, pixels(left, twipsX), pixels(top, twipsY),
+                           pixels(width, twipsX), pixels(height, twipsY),
                            platform::SWP_SHOWWINDOW | platform::SWP_NOACTIVATE);
 }
 
 void OutForm::Form_QueryUnload() {
     setSaveFormatText(QString());
-    if (MainForm *main = MainForm::instance()) {
-        main->Program->setEnabled(false);
-        main->MakeBut->setEnabled(false);
-        main->emptyOutline();
-    }
+    emit unloading();
 }
 
 void OutForm::closeEvent(QCloseEvent *event) {
     platform::runHandler([this] { Form_QueryUnload(); });
     event->accept();
-    // The window goes away with this close; the next use makes a fresh one.
-    if (s_loaded == this)
-        s_loaded = nullptr;
 }
 
 bool OutForm::eventFilter(QObject *watched, QEvent *event) {
@@ -241,9 +220,9 @@ void OutForm::showEvent(QShowEvent *event) {
         return;
     m_placed = true;
     platform::askFrameExtents(this);
-    if (const MainForm *owner = MainForm::instance()) {
+    if (m_owner) {
         QRect outer = platform::outerGeometry(this);
-        outer.moveCenter(platform::outerGeometry(owner).center());
+        outer.moveCenter(platform::outerGeometry(m_owner).center());
         platform::moveOuterTo(this, outer.topLeft());
     }
 }

@@ -2,6 +2,7 @@
 
 #include "windows/CodeBox.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -16,13 +17,8 @@ public:
     static constexpr int kClientWidthTwips = 4695;
     static constexpr int kClientHeightTwips = 4080;
 
-    // A reference to the window: made hidden, with its initial contents, when none exists.
-    static OutForm &ref();
-    // The window if it exists, else nullptr.
-    static OutForm *loaded();
-
-    // The twelve lines DeclareText starts with.
-    static QString initialDeclarations();
+    // Made hidden, with its initial contents; at its first showing it is centred on `owner`.
+    explicit OutForm(const QWidget *owner);
 
     // The text boxes' whole texts: the only store of the generated code.
     QString declareText() const;
@@ -38,11 +34,11 @@ public:
     void DeclareText_Click();
     void SaveFormat_Click();
     void OnTop_Click();
+    // Empties SaveFormat; the main window takes the other close steps when told.
     void Form_QueryUnload();
 
-    CodeBox *DeclareText = nullptr;
-    CodeBox *SaveFormat = nullptr;
-    QCheckBox *OnTop = nullptr;
+signals:
+    void unloading();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -50,9 +46,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    OutForm();
-    ~OutForm() override;
-
+    CodeBox *DeclareText = nullptr;
+    CodeBox *SaveFormat = nullptr;
+    QCheckBox *OnTop = nullptr;
+    QPointer<const QWidget> m_owner;
     qsizetype m_appendedFrom = 0; // where the appended lines begin in SaveFormat's text
     bool m_placed = false;        // centred on the main window at its first showing
 };

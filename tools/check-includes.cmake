@@ -1,0 +1,31 @@
+# The folders include each other one way: app/ knows every other folder; capture/, codegen/,
+# windows/ and about/ know only platform/ (and themselves); platform/ knows only itself. Reads the
+# #include "folder/..." lines of every source and header and names each one that breaks the rule.
+#   cmake -DSOURCE_DIR=<repository> -P tools/check-includes.cmake
+cmake_minimum_required(VERSION 3.22)
+set(may_include_app app capture codegen windows about platform)
+set(may_include_capture capture platform)
+set(may_include_codegen codegen platform)
+set(may_include_windows windows platform)
+set(may_include_about about platform)
+set(may_include_platform platform)
+
+set(broken 0)
+foreach(folder app capture codegen windows about platform)
+    file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+    foreach(source ${sources})
+        file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" included "${line}")
+            if(NOT included IN_LIST may_include_${folder})
+                file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+                string(REPLACE ";" "/, " known "${may_include_${folder}}/")
+                message("${name}: ${line}: ${folder}/ includes only ${known}")
+                math(EXPR broken "${broken} + 1")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(broken GREATER 0)
+    message(FATAL_ERROR "${broken} includes against the folders' one-way rule")
+endif()
