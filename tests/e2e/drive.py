@@ -2,7 +2,7 @@
 xdotool, menus and controls over AT-SPI, the clipboard by xclip, window shapes, frames and pixels
 from the X server. run.sh runs a scenario (drive.py ZARNIK SCENARIO) on the desktop E2E_DESKTOP."""
 
-import os, signal, subprocess, sys, time  # noqa: E401
+import os, signal, subprocess, sys, time
 
 import pyatspi
 from gi.repository import GLib
@@ -120,7 +120,7 @@ def screen_pixels(x, y, width, height):  # rows of (red, green, blue)
 
 
 def expect_clipboard(text, what):
-    copied = lambda: subprocess.run(["xclip", "-o", "-selection", "clipboard"],  # noqa: E731
+    copied = lambda: subprocess.run(["xclip", "-o", "-selection", "clipboard"],
                                     capture_output=True).stdout
     wait(lambda: copied() == text.encode(),
          lambda: f"{what}\n  expected {text.encode()!r}\n  got      {copied()!r}")
@@ -181,7 +181,7 @@ def close_window(xid):
 def minimise_then(xid, show, what):  # the window back, restored, when show() has run
     xdo("windowminimize", "--sync", xid)
     show()
-    state = lambda: (prop(xid, "WM_STATE", D.intern_atom("WM_STATE"))[:1], viewable(xid),  # noqa
+    state = lambda: (prop(xid, "WM_STATE", D.intern_atom("WM_STATE"))[:1], viewable(xid),
                      "_NET_WM_STATE_HIDDEN" in net_state(xid))
     wait(lambda: state() == ([1], True, False),
          lambda: f"{what}: still minimised: (WM_STATE, viewable, hidden) = {state()}")
@@ -191,8 +191,8 @@ def expect_shape(xid, request, whole=False):
     """The shape is the reference region within the window (with `whole`, the whole region)."""
     want, (_, _, w, h) = reference_pixels(request), inner(xid)
     inside = {(x, y) for x, y in want if x < w and y < h}
-    rects = lambda: win(xid).shape_get_rectangles(shape.SK.Bounding).rectangles  # noqa: E731
-    pixels = lambda: {(x, y) for r in rects() for y in range(r.y, min(r.y + r.height, h))  # noqa
+    rects = lambda: win(xid).shape_get_rectangles(shape.SK.Bounding).rectangles
+    pixels = lambda: {(x, y) for r in rects() for y in range(r.y, min(r.y + r.height, h))
                       for x in range(r.x, min(r.x + r.width, w))}
     wait(lambda: pixels() == inside, lambda: f"the preview's shape ({len(pixels())} pixels) is not "
          f"{request} ({len(inside)} pixels within the window)")
@@ -287,6 +287,7 @@ class Zarnik:
     def find(self, role, name, showing=True):
         """The object found before while it still is what was asked for: a walk takes long."""
         node = self.seen.get((role, name))
+        assert self.proc.poll() is None, f"the program ended with status {self.proc.returncode}"
         if not safe(lambda: (node.getRoleName(), node.name) == (role, name) and (
                 not showing or is_(node, SHOWING))):
             node = self.seen[role, name] = find(self.pid, role, name, showing)
@@ -384,12 +385,10 @@ def close_box(box):
 def scenario_command_line():
     """No usable display: the program's own message and status 1. Its options answer without a
     display or the one-copy lock, an unknown one gives status 2, Qt's own ones go to Qt."""
-    lock = f"{RUNTIME}/session"
-    os.mkdir(lock, 0o700)
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
-    env["XDG_RUNTIME_DIR"] = lock
+    os.mkdir(lock := f"{RUNTIME}/session", 0o700)
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"} | {"XDG_RUNTIME_DIR": lock}
     free = next(n for n in range(999, 9999) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
-    no_display = lambda o, e: e.startswith("zarnik: ") and "display" in e.splitlines()[0]  # noqa
+    no_display = lambda o, e: e.startswith("zarnik: ") and "display" in e.splitlines()[0]
     for args, settings, status, answer in (
             ([], {}, 1, no_display), ([], {"QT_QPA_PLATFORM": "wayland"}, 1, no_display),
             ([], {"DISPLAY": f":{free}", "QT_QPA_PLATFORM": "wayland-egl;xcb"}, 1, no_display),
@@ -401,9 +400,8 @@ def scenario_command_line():
         assert r.returncode == status and answer(r.stdout, r.stderr), r
     assert not os.listdir(lock), "the one-copy lock was taken with no display or for an option"
     # Offscreen needs no display: the program takes its lock and runs on.
-    p = subprocess.Popen([ZARNIK, "-platform", "offscreen", "-style", "Fusion"], env=env,
-                         stderr=subprocess.PIPE, text=True)
-    STARTED.append(p)
+    STARTED.append(p := subprocess.Popen([ZARNIK, "-platform", "offscreen", "-style", "Fusion"],
+                                         env=env, stderr=subprocess.PIPE, text=True))
     wait(lambda: os.listdir(lock) or p.poll() is not None, "the program with Qt's options hangs")
     time.sleep(1)
     assert p.poll() is None, f"with Qt's options: status {p.poll()}, {p.stderr.read()!r}"
@@ -471,7 +469,7 @@ def scenario_shapes():
     x, y, width, height = settled(lambda: extents(z.find(None, "Параметры")))
     z.click(width + 8, 5, None)  # no hover on the panel
     boxes = [extents(b) for b in find_all(z.pid, "text")]
-    pixels = lambda: [p for r, row in enumerate(screen_pixels(x, y, width, height))  # noqa: E731
+    pixels = lambda: [p for r, row in enumerate(screen_pixels(x, y, width, height))
                       for c, p in enumerate(row) if not any(bx <= x + c < bx + bw and
                                                             by <= y + r < by + bh
                                                             for bx, by, bw, bh in boxes)]
@@ -481,8 +479,14 @@ def scenario_shapes():
     shot("panel-over-outline")
     assert pixels() == alone, "the traced line shows through the panel"
 
-    z.panel("Окружность")
-    z.expect(False, True, "after the default ellipse")
+    # The default ellipse by the keyboard alone: Alt+С, Enter, Tab to the button, Enter.
+    z.focus_main("alt+Cyrillic_es")
+    wait(lambda: popup_shown(z.pid), "Alt+С opened no menu")
+    key("Return")
+    button = z.find("push button", "Создать")
+    wait(lambda: is_(button, FOCUSED) or key("Tab"), "Tab never reached Создать")
+    key("Return")  # presses the focused button
+    z.expect(False, True, "after the default ellipse from the keyboard")
     assert not find_all(z.pid, "push button", "Создать"), "the panel stayed shown"
     expect_shape(shown(PREVIEW), "E 7 7 333 333")
     z.procedure(vb(ELLIPSE, 100, 100, 5000, 5000), "the default ellipse")
@@ -537,7 +541,7 @@ def scenario_windows():
     z.expect(True, True, "after an ellipse on top of an outline")
     z.choose("Код")
     code = z.aside(CODE)
-    above = lambda: "_NET_WM_STATE_ABOVE" in net_state(code)  # noqa: E731
+    above = lambda: "_NET_WM_STATE_ABOVE" in net_state(code)
     assert not above(), "the code window starts on top"
     on_top = z.find("check box", "Окно поверх остальных")
     click_node(on_top)
@@ -614,7 +618,7 @@ def scenario_about():
     # on the right and bottom; then the white client area.
     rows = screen_pixels(*inner(about))
     row, column = rows[len(rows) // 2], [r[len(r) // 2] for r in rows]
-    grey = lambda *levels: [(v, v, v) for v in levels]  # noqa: E731
+    grey = lambda *levels: [(v, v, v) for v in levels]
     assert [row[:4], column[:4], row[:-5:-1], column[:-5:-1]] == [grey(192, 255, 192, 255)] * 2 + \
         [grey(0, 128, 192, 255)] * 2, f"the edges left, top, right, bottom: {row[:4]}, {column[:4]}"
     wx, _, ww, _ = extents(z.find("dialog", ABOUT))
@@ -681,7 +685,6 @@ def scenario_roads():
     expect_shape(preview, TRIANGLE_SHAPE)
     z.choose("О программе...")
     minimise_then(z.about_window()[0], lambda: z.choose("О программе..."), "the about window")
-    shot("about")
 
 
 def scenario_menu_bar():
@@ -694,7 +697,7 @@ def scenario_menu_bar():
         assert wx <= x and x + w <= wx + ww and wy <= y and y + h <= wy + wh, \
             f"'{name}' at {(x, y, w, h)} is not inside the window {(wx, wy, ww, wh)}"
     shot("main")
-    panel = lambda: find_all(z.pid, "push button", "Создать")  # noqa: E731
+    panel = lambda: find_all(z.pid, "push button", "Создать")
     click_node(z.menu("Создать"))
     click_node(z.find("menu item", "Окружность"))
     wait(panel, "Окружность chosen by mouse showed no panel")
@@ -715,10 +718,8 @@ def scenario_menu_bar():
     z.focus_main("alt+Cyrillic_es")
     wait(lambda: popup_shown(z.pid), "Alt+С opened no menu")
     key("Return")
-    button = z.find("push button", "Создать")
-    wait(lambda: is_(button, FOCUSED) or key("Tab"), "Tab never reached Создать")
-    key("Return")  # presses the focused button
-    z.expect(False, True, "after the ellipse from the keyboard")
+    z.find("push button", "Создать").queryAction().doAction(0)  # on the panel that Enter showed
+    z.expect(False, True, "after the ellipse")
     z.aside(PREVIEW)
     z.focus_main("alt+Cyrillic_ka")
     wait(lambda: int(xdo("getwindowfocus")) == code, "Alt+К did not bring the code window up")
@@ -762,7 +763,6 @@ def main():
     D.sync()
     try:
         globals()[f"scenario_{SCENARIO}"]()
-        print(f"ok: {SCENARIO}, {DESKTOP}")
     except AssertionError as failure:
         shot("failure")
         print(f"FAIL ({SCENARIO}, {DESKTOP}): {failure}")
