@@ -13,8 +13,8 @@ ZARNIK, SCENARIO = sys.argv[1:3]
 DESKTOP, RUNTIME = os.environ["E2E_DESKTOP"], os.environ["E2E_RUNTIME"]
 WM, DPI120 = ("wm" in DESKTOP.split("+"), "dpi120" in DESKTOP.split("+"))
 MAIN, CODE, PREVIEW, ABOUT = "Zarnik v1.5", "Программный код", "Пример", "Zarnik v1.5.15"
-WEB, MAIL, MAKER = (os.environ.get(f"ZARNIK_{n}") for n in ("WEB_ADDRESS", "MAIL_ADDRESS",
-                                                             "MAKER_LINE"))
+WEB, MAIL, MAKER = (os.environ.get(f"ZARNIK_{name}")
+                    for name in ("WEB_ADDRESS", "MAIL_ADDRESS", "MAKER_LINE"))
 D = display.Display()  # one connection for the run: a request sent on it is followed by a sync()
 ROOT = D.screen().root
 SCREEN = (0, 0, D.screen().width_in_pixels, D.screen().height_in_pixels)
@@ -227,8 +227,8 @@ def find_all(pid, role=None, name=None, showing=True):
     while todo:
         node = todo.pop()
         if not showing or is_(node, SHOWING):
-            found += [node] if role in (None, node.getRoleName()) and name in (None, node.name) \
-                else []
+            if role in (None, node.getRoleName()) and name in (None, node.name):
+                found.append(node)
             todo += reversed(children(node))
     return found
 
@@ -464,7 +464,7 @@ def scenario_shapes():
     """The ellipse and the rounded rectangle, by default and typed; an overflow and a full outline,
     each told by the program's own message box, after which the program goes on where it was."""
     z = Zarnik()
-    # The panel over an outline is the panel alone, pixel for pixel (but the boxes, with a caret).
+    # The panel over an outline is the panel alone, pixel for pixel (but its boxes, with a caret).
     z.choose("Окружность")
     x, y, width, height = settled(lambda: extents(z.find(None, "Параметры")))
     z.click(width + 8, 5, None)  # no hover on the panel
