@@ -39,5 +39,5 @@ chmod +x "$E2E_RUNTIME/bin/xdg-open"
 cat "$E2E_RUNTIME"/zarnik-*.log 2>/dev/null
 # A server that went away under the scenario says nothing of the program: once more on a new one.
 kill -0 $xvfb 2>/dev/null || [ -n "${E2E_AGAIN:-}" ] || { cleanup; trap - EXIT
-    exec env -u E2E_BUS E2E_AGAIN=1 bash "$0" "$@"; }
+    exec env -u E2E_BUS -u XDG_RUNTIME_DIR E2E_AGAIN=1 bash "$0" "$@"; }
 exit 1
