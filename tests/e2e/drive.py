@@ -43,8 +43,7 @@ ROUNDRECT = (  # the values of FIELDS
     "{5},{4})||Call SetWindowRgn(Me.hWnd, MakeRegion, True)")
 
 
-def vb(template, *values):
-    return template.format(*values).replace("|", CRLF)
+vb = lambda template, *values: template.format(*values).replace("|", CRLF)
 
 
 def polygon_text(points, refused=()):  # a refused click writes its line at the index after the last
@@ -136,8 +135,7 @@ def shown(title, what=None):
     return wait(lambda: window_named(title), what or f"no window '{title}' is shown")
 
 
-def win(xid):
-    return D.create_resource_object("window", xid)
+win = lambda xid: D.create_resource_object("window", xid)
 
 
 def prop(xid, name, kind=Xatom.ATOM):
@@ -145,12 +143,8 @@ def prop(xid, name, kind=Xatom.ATOM):
     return list(p.value) if p else []
 
 
-def net_state(xid):
-    return {D.get_atom_name(a) for a in prop(xid, "_NET_WM_STATE")}
-
-
-def viewable(xid):
-    return win(xid).get_attributes().map_state == X.IsViewable
+net_state = lambda xid: {D.get_atom_name(a) for a in prop(xid, "_NET_WM_STATE")}
+viewable = lambda xid: win(xid).get_attributes().map_state == X.IsViewable
 
 
 def inner(xid):  # a window's inside on the screen
@@ -214,8 +208,7 @@ def popup_shown(pid):  # an override-redirect window, as a menu
                for w in ROOT.query_tree().children)
 
 
-def children(node):
-    return [c for c in (node.getChildAtIndex(i) for i in range(node.childCount)) if c]
+children = lambda node: [c for c in (node.getChildAtIndex(i) for i in range(node.childCount)) if c]
 
 
 def apps(pid):
@@ -238,8 +231,7 @@ def find(pid, role, name, showing=True):
                 f"no {role} named '{name}' in the accessibility tree")
 
 
-def is_(node, state):
-    return node.getState().contains(state)
+is_ = lambda node, state: node.getState().contains(state)
 
 
 def extents(node):
@@ -252,8 +244,7 @@ def click_node(node, button=1):
     click_at(x + w // 2, y + h // 2, button)
 
 
-def text_of(node):
-    return node.queryText().getText(0, -1)
+text_of = lambda node: node.queryText().getText(0, -1)
 
 
 def focus(node, what):
@@ -451,6 +442,10 @@ def scenario_polygon():
     expect_shape(preview, TRIANGLE_SHAPE)
     z.copies("Sub:", polygon_text(TRIANGLE), "the dragged outline")
     x, y, _, _ = inner(preview)
+    picture = {p for row in screen_pixels(x + 35, y + 30, 30, 15) for p in row}  # not a flat fill
+    caption = screen_pixels(x + 55, y + 21, 1, 1)[0][0]  # the caption bar's last row
+    assert len(picture) > 10 and caption[2] >= caption[0], \
+        f"the preview shows {len(picture)} colours under a caption bar of {caption}"
     click_at(x + 200, y + 200)
     assert viewable(preview), "a click beside the preview's shape reached the preview"
     click_at(x + 55, y + 40)
