@@ -96,7 +96,8 @@ def xdo(*args):
 
 
 def click_at(x, y, button=1):  # with no button, a move
-    if f"X={x}\nY={y}\n" not in xdo("getmouselocation", "--shell"):  # --sync would wait for ever
+    pointer = ROOT.query_pointer()
+    if (pointer.root_x, pointer.root_y) != (x, y):  # --sync would wait for ever for no move
         xdo("mousemove", "--sync", x, y)
     button and xdo("click", button)
     time.sleep(0.25)

@@ -17,7 +17,6 @@ within() { for _ in $(seq 100); do eval "$1" && return; sleep 0.1; done; echo "F
 # client leaves, which would drop a client connecting just then.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi "$(has dpi120 && echo 120 || echo 96)" -nolisten tcp \
     -noreset 3>"$E2E_RUNTIME/display" 2>/dev/null &
-xvfb=$!
 within '[ -s "$E2E_RUNTIME/display" ]' "Xvfb did not start"
 export DISPLAY=":$(cat "$E2E_RUNTIME/display")"
 if has wm; then
@@ -37,7 +36,8 @@ chmod +x "$E2E_RUNTIME/bin/xdg-open"
 
 /usr/bin/python3 "$(dirname "$0")/drive.py" "$1" "$3" && exit 0
 cat "$E2E_RUNTIME"/zarnik-*.log 2>/dev/null
-# A server that went away under the scenario says nothing of the program: once more on a new one.
-kill -0 $xvfb 2>/dev/null || [ -n "${E2E_AGAIN:-}" ] || { cleanup; trap - EXIT
+# A server that went away or cannot be reached any more (another server taking its display) says
+# nothing of the program: once more on a new one.
+xdpyinfo >/dev/null 2>&1 || [ -n "${E2E_AGAIN:-}" ] || { cleanup; trap - EXIT
     exec env -u E2E_BUS -u XDG_RUNTIME_DIR E2E_AGAIN=1 bash "$0" "$@"; }
 exit 1
