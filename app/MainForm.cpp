@@ -25,6 +25,7 @@
 #include <QLayout>
 #include <QMenu>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -62,12 +63,6 @@ MainForm::MainForm() {
                 platform::runHandler([&] { Form_MouseMove(buttons, shift, x, y); });
             });
     createMenu();
-    for (const auto shape : {ParameterPanel::Ellipse, ParameterPanel::RoundRect})
-        ParFrm[shape] = new ParameterPanel(shape, m_surface);
-    connect(ParFrm[0], &ParameterPanel::createClicked, this,
-            [this] { platform::runHandler([this] { CircleOkBut_Click(); }); });
-    connect(ParFrm[1], &ParameterPanel::createClicked, this,
-            [this] { platform::runHandler([this] { RectOkBut_Click(); }); });
 
     // The closing of the code window and of the preview ends what they showed.
     connect(&m_forms, &Forms::codeClosing, this, [this] {
@@ -108,6 +103,24 @@ void MainForm::createMenu() {
     setMenuState({});
 }
 
+// A panel is built when it is first shown: most starts never need either, and building both
+// was most of what the window took to appear beyond a bare menu bar.
+ParameterPanel &MainForm::panel(ParameterPanel::Shape shape) {
+    if (!ParFrm[shape]) {
+        ParFrm[shape] = new ParameterPanel(shape, m_surface);
+        const auto click = shape == ParameterPanel::Ellipse ? &MainForm::CircleOkBut_Click
+                                                            : &MainForm::RectOkBut_Click;
+        connect(ParFrm[shape], &ParameterPanel::createClicked, this,
+                [this, click] { platform::runHandler([this, click] { (this->*click)(); }); });
+    }
+    return *ParFrm[shape];
+}
+
+void MainForm::hidePanel(ParameterPanel::Shape shape) {
+    if (ParFrm[shape])
+        ParFrm[shape]->setVisible(false);
+}
+
 Commands MainForm::menuState() const {
     return {MakeBut->isEnabled(), Program->isEnabled()};
 }
@@ -146,8 +159,8 @@ void MainForm::RestBut_Click() {
     m_forms.preview().hide();
     m_forms.code().setSaveFormatText(QString());
     emptyOutline();
-    for (ParameterPanel *panel : ParFrm)
-        panel->hide();
+    hidePanel(ParameterPanel::Ellipse);
+    hidePanel(ParameterPanel::RoundRect);
 }
 
 void MainForm::Program_Click() {
@@ -230,13 +243,13 @@ void MainForm::MakeBut_Click() {
 }
 
 void MainForm::MakeEllipse_Click() {
-    ParFrm[1]->setVisible(false);
-    ParFrm[0]->setVisible(true);
+    hidePanel(ParameterPanel::RoundRect);
+    panel(ParameterPanel::Ellipse).setVisible(true);
 }
 
 void MainForm::RoundRect_Click() {
-    ParFrm[0]->setVisible(false);
-    ParFrm[1]->setVisible(true);
+    hidePanel(ParameterPanel::Ellipse);
+    panel(ParameterPanel::RoundRect).setVisible(true);
 }
 
 void MainForm::prefixDeclareText(const std::string &lines) {
@@ -254,9 +267,10 @@ void MainForm::showPreviewWith(const std::optional<QRegion> &region) {
 // with the earlier slots already changed and nothing else written.
 void MainForm::CircleOkBut_Click() {
     setMenuState(Commands::shape(menuState()));
-    ParFrm[0]->setVisible(false);
+    ParameterPanel &panel = this->panel(ParameterPanel::Ellipse);
+    panel.setVisible(false);
     for (int i = 0; i < 4; ++i)
-        m_shapeParameters[i] = readBox(ParFrm[0]->boxText(i));
+        m_shapeParameters[i] = readBox(panel.boxText(i));
     const auto &s = m_shapeParameters;
     const shapecode::EllipseParameters p{s[0], s[1], s[2], s[3]};
 
@@ -269,9 +283,10 @@ void MainForm::CircleOkBut_Click() {
 
 void MainForm::RectOkBut_Click() {
     setMenuState(Commands::shape(menuState()));
-    ParFrm[1]->setVisible(false);
+    ParameterPanel &panel = this->panel(ParameterPanel::RoundRect);
+    panel.setVisible(false);
     for (int i = 0; i < 6; ++i)
-        m_shapeParameters[i] = readBox(ParFrm[1]->boxText(i));
+        m_shapeParameters[i] = readBox(panel.boxText(i));
     const auto &s = m_shapeParameters;
     const shapecode::RoundRectParameters q{s[0], s[1], s[2], s[3], s[4], s[5]};
 
@@ -306,7 +321,9 @@ void MainForm::changeEvent(QEvent *event) {
 void MainForm::gotFocus() {
     // The window itself gets the focus when no panel can take it, and only when the user comes
     // back to it: the focus it gets back from its own message box leaves the outline alone.
-    const bool panelShown = !ParFrm[0]->isHidden() || !ParFrm[1]->isHidden();
+    const bool panelShown = std::any_of(ParFrm.begin(), ParFrm.end(), [](const QWidget *panel) {
+        return panel && !panel->isHidden();
+    });
     if (!panelShown && !platform::activationFollowsMessageBox(this))
         platform::runHandler([this] { Form_GotFocus(); });
 }

@@ -3,6 +3,7 @@
 #include "app/Commands.h"
 #include "app/Forms.h"
 #include "capture/Outline.h"
+#include "codegen/ParameterPanel.h"
 
 #include <QMainWindow>
 #include <QRegion>
@@ -12,7 +13,6 @@
 #include <optional>
 #include <string>
 
-class ParameterPanel;
 class QAction;
 class QMenu;
 class TracingSurface;
@@ -58,6 +58,8 @@ protected:
 
 private:
     void createMenu();
+    ParameterPanel &panel(ParameterPanel::Shape shape); // made on first use
+    void hidePanel(ParameterPanel::Shape shape);
     Commands menuState() const;
     void setMenuState(Commands state);
     // The outline goes as a whole: its vertices, its closing line, its point lines in the code
@@ -84,7 +86,7 @@ private:
     QAction *Program = nullptr;
     QAction *RestBut = nullptr;
     QAction *about = nullptr;
-    std::array<ParameterPanel *, 2> ParFrm{};
+    std::array<ParameterPanel *, 2> ParFrm{}; // null until first shown
     TracingSurface *m_surface = nullptr;
     Forms m_forms{this};
 

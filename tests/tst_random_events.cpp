@@ -111,10 +111,12 @@ void TestRandomEvents::randomEventsKeepTheRules() {
     QAction *const makeBut = item("MakeBut"), *const program = item("Program");
     QAction *const menu[] = {makeBut,           program,      item("RestBut"), item("MakeEllipse"),
                              item("RoundRect"), item("about")};
-    QWidget *const panels[] = {form.findChild<QWidget *>("ParFrm(0)"),
-                               form.findChild<QWidget *>("ParFrm(1)")};
-    QPushButton *const buttons[] = {form.findChild<QPushButton *>("CircleOkBut"),
-                                    form.findChild<QPushButton *>("RectOkBut")};
+    // A panel is made when it is first shown.
+    const auto panelHidden = [&](int p) {
+        const auto *panel = form.findChild<QWidget *>(QStringLiteral("ParFrm(%1)").arg(p));
+        return !panel || panel->isHidden();
+    };
+    const char *const buttons[] = {"CircleOkBut", "RectOkBut"};
     Model model;
     const QString overflowText = platform::runtimeErrorText(platform::ErrOverflow);
     const QString fullText = platform::runtimeErrorText(platform::ErrSubscriptOutOfRange);
@@ -189,7 +191,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
                         ->setText(text);
             }
             event = QStringLiteral("button of panel %1").arg(panel);
-            buttons[panel]->click();
+            form.findChild<QPushButton *>(buttons[panel])->click();
             model.program = boxClick = true;
             model.panelShown[panel] = false;
         } else if (pick < 920) {
@@ -219,7 +221,7 @@ void TestRandomEvents::randomEventsKeepTheRules() {
         CHECK(program->isEnabled() == model.program, "\"&Код\"");
         CHECK(outline.PointCount == model.pointCount, "PointCount");
         for (int p = 0; p < 2; ++p)
-            CHECK(panels[p]->isHidden() != model.panelShown[p], QStringLiteral("panel %1").arg(p));
+            CHECK(panelHidden(p) != model.panelShown[p], QStringLiteral("panel %1").arg(p));
         const OutForm *code = openWindow<OutForm>();
         CHECK((code && code->isVisible()) == model.codeShown, "code window");
 

@@ -145,6 +145,8 @@ private slots:
         form->Program_Click();
         QCOMPARE(open<OutForm>()->size(), QSize(391, 340));
         // The boxes end where their panel's button ends, as they do in twips.
+        action("MakeEllipse")->trigger();
+        action("RoundRect")->trigger();
         for (int i = 0; i < 10; ++i)
             QCOMPARE(SetPar(i)->geometry().right(),
                      named(i < 4 ? "CircleOkBut" : "RectOkBut")->geometry().right());
@@ -182,7 +184,7 @@ private slots:
     }
 
     void focusRuleWithAndWithoutPanel() {
-        ParFrm(0)->show();
+        action("MakeEllipse")->trigger();
         SetPar(0)->setFocus();
         QTRY_VERIFY(SetPar(0)->hasFocus());
         clickAll({{10, 10}, {60, 10}, {60, 60}});

@@ -583,7 +583,7 @@ def scenario_about():
     assert inner(z.main)[2] == client[0] and extents(z.surface)[2:] == client, \
         f"the main window is {inner(z.main)[2:]}, its client area {extents(z.surface)[2:]}"
     z.trace()
-    for item in ("Пример", "Код", "О программе..."):
+    for item in ("Окружность", "Прямоугольник", "Пример", "Код", "О программе..."):
         z.choose(item)
     z.aside(CODE)
     about, _ = z.about_window()
