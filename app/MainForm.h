@@ -94,5 +94,5 @@ private:
     CapacityNotice m_capacityNotice;            // the full-outline message, once per mouse-down
     std::array<int16_t, 6> m_shapeParameters{}; // filled by the two shape generators
     bool m_cameBack = false; // the user is at the window: its focus rule has run for this visit
-    QSize m_outerSize; // as the preview last took it
+    QSize m_outerSize;       // as the preview last took it
 };

@@ -199,7 +199,7 @@ private slots:
         click({40, 50});
         QCOMPARE(saveFormat(), line(0, 40, 50));
         QVERIFY(blackAt({40, 50}) && !blackAt({35, 10}));
-        click({60, 50}); // no desktop activates it (a bare X server): the outline goes on
+        click({60, 50});      // no desktop activates it (a bare X server): the outline goes on
         activate(form.get()); // the desktop reports that activation afterwards: the vertices stay
         QCOMPARE(pointCount(), int16_t(2));
         activate(m_other.get());
