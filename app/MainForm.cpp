@@ -265,12 +265,16 @@ void MainForm::showPreviewWith(const std::optional<QRegion> &region) {
 
 // Each box goes into its slot as soon as it is read: an overflow in a later box stops the click
 // with the earlier slots already changed and nothing else written.
+void MainForm::readPanel(ParameterPanel::Shape shape, int boxes) {
+    ParameterPanel &panel = this->panel(shape);
+    panel.setVisible(false);
+    for (int i = 0; i < boxes; ++i)
+        m_shapeParameters[i] = readBox(panel.boxText(i));
+}
+
 void MainForm::CircleOkBut_Click() {
     setMenuState(Commands::shape(menuState()));
-    ParameterPanel &panel = this->panel(ParameterPanel::Ellipse);
-    panel.setVisible(false);
-    for (int i = 0; i < 4; ++i)
-        m_shapeParameters[i] = readBox(panel.boxText(i));
+    readPanel(ParameterPanel::Ellipse, 4);
     const auto &s = m_shapeParameters;
     const shapecode::EllipseParameters p{s[0], s[1], s[2], s[3]};
 
@@ -283,10 +287,7 @@ void MainForm::CircleOkBut_Click() {
 
 void MainForm::RectOkBut_Click() {
     setMenuState(Commands::shape(menuState()));
-    ParameterPanel &panel = this->panel(ParameterPanel::RoundRect);
-    panel.setVisible(false);
-    for (int i = 0; i < 6; ++i)
-        m_shapeParameters[i] = readBox(panel.boxText(i));
+    readPanel(ParameterPanel::RoundRect, 6);
     const auto &s = m_shapeParameters;
     const shapecode::RoundRectParameters q{s[0], s[1], s[2], s[3], s[4], s[5]};
 

@@ -60,6 +60,8 @@ private:
     void createMenu();
     ParameterPanel &panel(ParameterPanel::Shape shape); // made on first use
     void hidePanel(ParameterPanel::Shape shape);
+    // Hides the panel and reads its first boxes into m_shapeParameters, in order.
+    void readPanel(ParameterPanel::Shape shape, int boxes);
     Commands menuState() const;
     void setMenuState(Commands state);
     // The outline goes as a whole: its vertices, its closing line, its point lines in the code
